@@ -1,0 +1,53 @@
+#pragma once
+// The current user's registry, reduced to what the task store needs.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velquin {
+
+// Registry value types (numbers as Windows defines them).
+enum RegType : uint32_t {
+  kRegNone = 0,
+  kRegSz = 1,
+  kRegExpandSz = 2,
+  kRegBinary = 3,
+  kRegDword = 4,
+  kRegDwordBigEndian = 5,
+  kRegMultiSz = 7,
+  kRegQword = 11,
+};
+
+enum class RegStatus { Ok, NotFound, Failed };
+
+struct RegQuery {
+  RegStatus status = RegStatus::NotFound;
+  uint32_t type = kRegNone;
+  std::string data;  // the value's raw bytes, whole, whatever their size
+};
+
+// An open key; destroying it closes the key.
+class RegistryKey {
+ public:
+  virtual ~RegistryKey() = default;
+  virtual RegQuery Query(std::string_view name) = 0;
+  virtual bool SetDword(std::string_view name, int32_t value) = 0;
+  // Stores `text` as REG_SZ with its terminating NUL.
+  virtual bool SetString(std::string_view name, std::string_view text) = 0;
+  // The result is of no interest to any caller.
+  virtual void DeleteValue(std::string_view name) = 0;
+  // Names of the values the key holds now.
+  virtual std::vector<std::string> ValueNames() = 0;
+};
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  // Opens HKEY_CURRENT_USER\<path> with full access, creating missing keys;
+  // nullptr when that fails.
+  virtual std::unique_ptr<RegistryKey> CreateKey(std::string_view path) = 0;
+};
+
+}  // namespace velquin
