@@ -105,6 +105,8 @@ class TApplication : public TComponent {
   // SW_SHOWMINNOACTIVE not at all but minimised to the application, otherwise
   // normal) and runs the message loop until Terminate.
   void Run(int showCommand = SW_SHOWNORMAL);
+  // The first step of Run: shows the main form for `showCommand`.
+  void ShowMainForm(int showCommand);
   void Terminate();
   // One message, or, with none waiting, the idle step and a wait for the next.
   void HandleMessage();
@@ -152,7 +154,6 @@ class TApplication : public TComponent {
   void SetMainForm(TForm* form) {
     if (!mainForm_) mainForm_ = form;
   }
-  void ShowMainForm(int showCommand);
 
   HWND handle_ = nullptr;
   std::string title_;

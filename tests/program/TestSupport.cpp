@@ -59,7 +59,7 @@ HWND FindChild(HWND parent, const char* className, const char* text) {
 bool ClickButton(HWND dialog, const char* caption) {
   HWND button = FindChild(dialog, "Button", caption);
   if (!button) return false;
-  SendMessageA(button, BM_CLICK, 0, 0);
+  PostMessageA(button, BM_CLICK, 0, 0);  // posted: an answer never runs a modal loop itself
   return true;
 }
 

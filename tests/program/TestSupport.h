@@ -19,7 +19,7 @@ std::string WindowText(HWND window);
 // The texts of the window's direct children of `className`, joined by "|".
 std::string ChildTexts(HWND window, const char* className);
 HWND FindChild(HWND parent, const char* className, const char* text);
-// Clicks the button captioned `caption` inside `dialog`.
+// Clicks (posts a click to) the button captioned `caption` inside `dialog`.
 bool ClickButton(HWND dialog, const char* caption);
 
 // A dialog that appeared while an answer was waiting for it.
