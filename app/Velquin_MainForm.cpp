@@ -199,6 +199,11 @@ void T_MainForm::WMTaskbarCreated(TMessage& Message) {
   if (FTrayIconShown) {
     FTrayIconShown = false;
     ToggleTrayIcon();
+    if (!FTrayIconShown) {
+      // The shell may have kept the icon after all: replace it.
+      ports_.notifyIcon.Notify(NIM_DELETE, FNotifyIconData);
+      ToggleTrayIcon();
+    }
     KeepTaskbarButtonWithoutIcon();
   }
   DefaultHandling(Message);

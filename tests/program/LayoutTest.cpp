@@ -50,7 +50,7 @@ void ExpectClientSize(HWND window, int width, int height) {
 void Screenshot(HWND window, const char* name) {
   const char* folder = std::getenv("VELQUIN_SCREENSHOTS");
   if (!folder || !*folder) return;
-  Pump(200);
+  Pump(500);
   RECT r{};
   GetWindowRect(window, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;

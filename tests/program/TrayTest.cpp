@@ -129,12 +129,20 @@ TEST_F(TrayTest, TheIconComesBackWhenTheShellRestartsAndGoesAtExit) {
 
   form_->acnToTaskTray->Execute();
   Pump(30);
+  notifyIcon_.real.Notify(NIM_DELETE, form_->NotifyIconData());  // the shell lost it
   SendMessageA(form_->Handle(), taskbarCreated, 0, 0);
   EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
   EXPECT_TRUE(InTray());
 
+  // Told while the shell still has it: the icon is replaced, not lost.
+  notifyIcon_.calls.clear();
+  SendMessageA(form_->Handle(), taskbarCreated, 0, 0);
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
+  EXPECT_TRUE(InTray());
+
+  notifyIcon_.calls.clear();
   Finish();  // the program ends while in the tray
-  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_DELETE}));
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_DELETE}));
 }
 
 TEST_F(TrayTest, NoIconIsRemovedAtExitWhenNoneIsShown) {
