@@ -18,21 +18,23 @@ const char kControlProp[] = "VelquinControl";
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-// Visible, enabled top-level windows of this thread, but for `except` and the
-// application's own window (which must keep its taskbar button working).
+struct TaskWindows {
+  HWND except, app;
+  std::vector<HWND> list;
+};
+
+BOOL CALLBACK CollectTaskWindow(HWND window, LPARAM param) {
+  auto* data = reinterpret_cast<TaskWindows*>(param);
+  if (window != data->except && window != data->app && IsWindowVisible(window) && IsWindowEnabled(window))
+    data->list.push_back(window);
+  return TRUE;
+}
+
+// Disables the visible, enabled top-level windows of this thread, but for `except`
+// and the application's own window (which must keep its taskbar button working).
 std::vector<HWND> DisableTaskWindows(HWND except) {
-  struct Data {
-    HWND except, app;
-    std::vector<HWND> list;
-  } data{except, Application() ? Application()->Handle() : nullptr, {}};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* d = reinterpret_cast<Data*>(p);
-        if (w != d->except && w != d->app && IsWindowVisible(w) && IsWindowEnabled(w)) d->list.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&data));
+  TaskWindows data{except, Application() ? Application()->Handle() : nullptr, {}};
+  EnumThreadWindows(GetCurrentThreadId(), CollectTaskWindow, reinterpret_cast<LPARAM>(&data));
   for (HWND w : data.list) EnableWindow(w, FALSE);
   return data.list;
 }
