@@ -1,6 +1,6 @@
-// The toolkit on its own: layout and anchors, actions, keyboard access, the edit
-// field's change event, modal forms and release, the message dialog, the error
-// report, timers in modal loops, application minimise and restore.
+// The toolkit on its own: actions, keyboard access, the edit field's change event,
+// modal forms and release, the message dialog, the error report, timers in modal
+// loops. Layout, anchors, minimise and restore are tested through the program.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -72,50 +72,9 @@ class ToolkitTest : public ::testing::Test {
     Pump(50);
     return form;
   }
-  static RECT Bounds(TControl* c) { return RECT{c->Left(), c->Top(), c->Width(), c->Height()}; }
-
   std::unique_ptr<TApplication> app_;
   std::vector<std::string> reports_;
 };
-
-TEST_F(ToolkitTest, LayoutAndAnchors) {
-  TTestForm* form = ShowForm();
-  RECT client{};
-  GetClientRect(form->Handle(), &client);
-  EXPECT_EQ(client.right, 280);
-  EXPECT_EQ(client.bottom, 170);
-  auto* label = form->Control<TLabel>("lblName");
-  EXPECT_GT(label->Width(), 0);
-  EXPECT_GE(label->Height(), 12);  // the font's line height
-
-  form->SetClientSize(380, 220);
-  Pump(20);
-  struct Row {
-    const char* name;
-    int left, top, width, height;
-  };
-  const Row expected[] = {
-      {"lblName", 8, 8, label->Width(), label->Height()},      // left, top: stays
-      {"edtName", 8, 24, 300, -1},                // left and right: stretches
-      {"btnRun", 108, 110, 80, 25},               // right, bottom: moves
-      {"ckbFlag", 8, 140, 100, -1},               // left, bottom: moves down only
-      {"memNote", 8, 120, 360, 90},               // all four: grows both ways
-  };
-  for (const Row& row : expected) {
-    SCOPED_TRACE(row.name);
-    auto* c = FindOwned<TControl>(*form, row.name);
-    ASSERT_NE(c, nullptr);
-    RECT r{};
-    GetWindowRect(c->Handle(), &r);
-    MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, row.left);
-    EXPECT_EQ(r.top, row.top);
-    EXPECT_EQ(r.right - r.left, row.width);
-    if (row.height >= 0) {
-      EXPECT_EQ(r.bottom - r.top, row.height);
-    }
-  }
-}
 
 TEST_F(ToolkitTest, ActionsFollowTheirUpdateAndRunOnlyWhenEnabled) {
   TTestForm* form = ShowForm();
@@ -323,39 +282,6 @@ TEST_F(ToolkitTest, TimerTicksInsideModalLoops) {
   const int stopped = ticks;
   Pump(150);
   EXPECT_EQ(ticks, stopped);
-}
-
-TEST_F(ToolkitTest, MinimizeHidesTheFormsAndRestoreBringsBackFocus) {
-  TTestForm* form = ShowForm();
-  TApplicationEvents events(nullptr, "ape");
-  int minimized = 0;
-  events.OnMinimize = [&](TComponent*) { ++minimized; };
-  auto* check = form->Control<TCheckBox>("ckbFlag");
-  check->SetFocus();
-  Pump(20);
-
-  app_->Minimize();
-  Pump(30);
-  EXPECT_TRUE(app_->Minimized());
-  EXPECT_FALSE(form->Visible());
-  EXPECT_EQ(minimized, 1);
-  app_->Minimize();  // minimised already: nothing at all
-  EXPECT_EQ(minimized, 1);
-
-  // The system's minimise request on the main form takes the same path.
-  app_->Restore();
-  Pump(50);
-  EXPECT_FALSE(app_->Minimized());
-  EXPECT_TRUE(form->Visible());
-  EXPECT_TRUE(check->Focused());
-  SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  Pump(30);
-  EXPECT_EQ(minimized, 2);
-  EXPECT_FALSE(form->Visible());
-  app_->Restore();
-  app_->Restore();  // not minimised: nothing
-  Pump(30);
-  EXPECT_TRUE(form->Visible());
 }
 
 }  // namespace
