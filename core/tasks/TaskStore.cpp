@@ -128,7 +128,8 @@ void TaskStore::Load(TaskList& list, bool& minimizeWhenStart) {
     return;
   }
 
-  if (key->Query(kCountName).status != RegStatus::Ok) WriteNumber(*key, kCountName, 0);
+  // Only a missing Count is created: a read that fails must not overwrite a stored one.
+  if (key->Query(kCountName).status == RegStatus::NotFound) WriteNumber(*key, kCountName, 0);
   const int32_t count = ReadNumber(key->Query(kCountName), kCountName);
 
   // Only the line values that exist are read: a missing one would become an empty
