@@ -81,23 +81,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TaskStore store(reg, fs);
   VectorTaskList list;
   bool minimize = false;
-  bool loaded = true;
-  try {
-    store.Load(list, minimize);
-  } catch (const ERegistryException&) {
-    loaded = false;
-  }
+  const auto succeeds = [](auto run) {
+    try {
+      run();
+      return true;
+    } catch (const ERegistryException&) {
+      return false;
+    }
+  };
+  const bool loaded = succeeds([&] { store.Load(list, minimize); });
   FUZZ_CHECK(reg.OpenKeys() == 0);
   FUZZ_CHECK(static_cast<size_t>(list.Count()) <= values);
   FUZZ_CHECK(reg.Journal().size() <= 3 * values + 8);
 
   reg.ClearJournal();
-  bool saved = true;
-  try {
-    store.Save(list, minimize);
-  } catch (const ERegistryException&) {
-    saved = false;
-  }
+  const bool saved = succeeds([&] { store.Save(list, minimize); });
   FUZZ_CHECK(reg.OpenKeys() == 0);
   FUZZ_CHECK(reg.Journal().size() <= 2 * values + static_cast<size_t>(list.Count()) + 8);
   if (failing || !saved) return 0;

@@ -3,6 +3,16 @@
 #include "core/fakes/FoldName.h"
 
 namespace velquin {
+namespace {
+
+std::string DwordBytes(int32_t value) {
+  const auto bits = static_cast<uint32_t>(value);
+  std::string data;
+  for (int i = 0; i < 4; ++i) data += static_cast<char>((bits >> (8 * i)) & 0xFF);
+  return data;
+}
+
+}  // namespace
 
 class FakeRegistry::Key final : public RegistryKey {
  public:
@@ -25,10 +35,7 @@ class FakeRegistry::Key final : public RegistryKey {
 
   bool SetDword(std::string_view name, int32_t value) override {
     registry_.journal_.push_back("SetDword " + std::string(name) + "=" + std::to_string(value));
-    const auto bits = static_cast<uint32_t>(value);
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((bits >> (8 * i)) & 0xFF);
-    return registry_.Write(path_, name, FakeRegValue{kRegDword, std::move(data)});
+    return registry_.Write(path_, name, FakeRegValue{kRegDword, DwordBytes(value)});
   }
 
   bool SetString(std::string_view name, std::string_view text) override {
@@ -88,10 +95,7 @@ void FakeRegistry::Put(std::string_view path, std::string_view name, uint32_t ty
 }
 
 void FakeRegistry::PutDword(std::string_view path, std::string_view name, int32_t value) {
-  const auto bits = static_cast<uint32_t>(value);
-  std::string data;
-  for (int i = 0; i < 4; ++i) data += static_cast<char>((bits >> (8 * i)) & 0xFF);
-  Put(path, name, kRegDword, std::move(data));
+  Put(path, name, kRegDword, DwordBytes(value));
 }
 
 void FakeRegistry::PutString(std::string_view path, std::string_view name, std::string_view text) {

@@ -17,6 +17,26 @@ std::string ReadFailed(const std::string& name) { return "'" + name + "' の取�
 std::string WrongType(const std::string& name) { return "'" + name + "' のデータ型が不正です"; }
 std::string WriteFailed(const std::string& name) { return "'" + name + "' の設定に失敗しました"; }
 
+// The message of the ERegistryException that `run` throws; "" when none.
+template <class Run>
+std::string ErrorOf(Run run) {
+  try {
+    run();
+  } catch (const ERegistryException& error) {
+    return error.Message();
+  }
+  return "";
+}
+
+// The writes and deletes in the registry's journal.
+Lines ChangesIn(const FakeRegistry& reg) {
+  Lines changes;
+  for (const std::string& entry : reg.Journal()) {
+    if (entry.rfind("Set", 0) == 0 || entry.rfind("Delete", 0) == 0) changes.push_back(entry);
+  }
+  return changes;
+}
+
 class TaskStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -29,26 +49,9 @@ class TaskStoreTest : public ::testing::Test {
     reg_.PutDword(key_, "Count", static_cast<int32_t>(lines.size()));
     for (size_t i = 0; i < lines.size(); ++i) reg_.PutString(key_, "APP" + std::to_string(i), lines[i]);
   }
-  // The message of the ERegistryException that `run` throws; "" when none.
-  template <class Run>
-  std::string ErrorOf(Run run) {
-    try {
-      run();
-    } catch (const ERegistryException& error) {
-      return error.Message();
-    }
-    return "";
-  }
   std::string Load() { return ErrorOf([this] { store_.Load(list_, minimize_); }); }
   std::string Save() { return ErrorOf([this] { store_.Save(list_, minimize_); }); }
-  // The writes and deletes done since the journal was last cleared.
-  Lines Changes() const {
-    Lines changes;
-    for (const std::string& entry : reg_.Journal()) {
-      if (entry.rfind("Set", 0) == 0 || entry.rfind("Delete", 0) == 0) changes.push_back(entry);
-    }
-    return changes;
-  }
+  Lines Changes() const { return ChangesIn(reg_); }
 
   const std::string key_{kTaskStoreKeyPath};
   FakeRegistry reg_;
@@ -187,12 +190,7 @@ TEST_F(TaskStoreTest, NumberValuesReadFromUpToFourBytesOfRegDword) {
     VectorTaskList list;
     TaskStore store(reg, fs_);
     bool minimize = true;
-    std::string error;
-    try {
-      store.Load(list, minimize);
-    } catch (const ERegistryException& e) {
-      error = e.Message();
-    }
+    const std::string error = ErrorOf([&] { store.Load(list, minimize); });
     EXPECT_EQ(error, c.error) << c.data.size() << " bytes of type " << c.type;
     EXPECT_EQ(list.Count(), c.lines) << c.data.size() << " bytes of type " << c.type;
     EXPECT_EQ(minimize, !c.error.empty()) << "the option is set only when the load gets to it";
@@ -221,12 +219,7 @@ TEST_F(TaskStoreTest, StringValues) {
     VectorTaskList list;
     TaskStore store(reg, fs_);
     bool minimize = false;
-    std::string error;
-    try {
-      store.Load(list, minimize);
-    } catch (const ERegistryException& e) {
-      error = e.Message();
-    }
+    const std::string error = ErrorOf([&] { store.Load(list, minimize); });
     EXPECT_EQ(error, c.error) << "type " << c.type;
     EXPECT_EQ(list.Lines(), c.lines) << "type " << c.type;
   }
@@ -314,18 +307,9 @@ TEST_F(TaskStoreTest, AFailingWriteStopsTheSaveWhereItHappens) {
     for (const char* name : {"APP0", "APP1", "APP2"}) reg.PutString(key_, name, "old");
     reg.FailWriteNumber(c.failingWrite);
     TaskStore store(reg, fs_);
-    std::string error;
-    try {
-      store.Save(VectorTaskList({"a", "b"}), false);
-    } catch (const ERegistryException& e) {
-      error = e.Message();
-    }
+    const std::string error = ErrorOf([&] { store.Save(VectorTaskList({"a", "b"}), false); });
     EXPECT_EQ(error, c.error);
-    Lines changes;
-    for (const std::string& entry : reg.Journal()) {
-      if (entry.rfind("Set", 0) == 0 || entry.rfind("Delete", 0) == 0) changes.push_back(entry);
-    }
-    EXPECT_EQ(changes, c.changes) << "write " << c.failingWrite;
+    EXPECT_EQ(ChangesIn(reg), c.changes) << "write " << c.failingWrite;
     EXPECT_EQ(reg.Journal().back(), "Close");
   }
 }
@@ -348,12 +332,7 @@ TEST_F(TaskStoreTest, UnreadableCountAtSaveStillWritesTheList) {
     for (const char* name : {"APP0", "APP1", "APP2"}) reg.PutString(key_, name, "old");
     c.spoil(reg, key_);
     TaskStore store(reg, fs_);
-    std::string error;
-    try {
-      store.Save(VectorTaskList({"a", "* b"}), true);
-    } catch (const ERegistryException& e) {
-      error = e.Message();
-    }
+    const std::string error = ErrorOf([&] { store.Save(VectorTaskList({"a", "* b"}), true); });
     EXPECT_EQ(error, c.error) << c.what;
     EXPECT_EQ(reg.GetDword(key_, "Count"), 2) << c.what;
     EXPECT_EQ(reg.GetString(key_, "APP0"), "a") << c.what;
