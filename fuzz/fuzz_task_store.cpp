@@ -1,17 +1,19 @@
 // The store's load, normalisation and save over an in-memory registry that the
 // input fills (names, types, sizes, data) and makes fail. Checked: keys are always
 // closed, the work is bounded by the key's content whatever Count says, a save that
-// succeeds leaves exactly the list in the key, and loading that again gives the list.
+// succeeds leaves exactly the list in the key, and loading that again normalises it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/fakes/FakeRegistry.h"
+#include "core/tasks/TaskLine.h"
 #include "core/fakes/VectorTaskList.h"
 #include "core/tasks/TaskStore.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzFileSystem.h"
+#include "library/HLVTextRoutines.h"
 
 namespace {
 
@@ -101,18 +103,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (failing || !saved) return 0;
 
   FUZZ_CHECK(reg.GetDword(key, "Count") == list.Count());
+  std::vector<std::string> expected;  // what loading the saved key must give
   for (int i = 0; i < list.Count(); ++i) {
     std::string line = list.Item(i);
     if (line.rfind("* ", 0) == 0) line.erase(0, 2);
     FUZZ_CHECK(reg.GetString(key, "APP" + std::to_string(i)) == line);
+    std::string fileName, params;
+    if (line.empty()) continue;
+    expected.push_back(ParseTaskLine(fs, line, fileName, params) ? Trim(fileName + ' ' + params)
+                                                                  : "* " + line);
   }
   FUZZ_CHECK(reg.GetDword(key, "MinimizeWhenStart") == (minimize ? 1 : 0));
-  if (!loaded) return 0;
 
   VectorTaskList again;
   bool minimizeAgain = !minimize;
   store.Load(again, minimizeAgain);
-  FUZZ_CHECK(again.Lines() == list.Lines());
+  FUZZ_CHECK(again.Lines() == expected);
   FUZZ_CHECK(minimizeAgain == minimize);
+  // A list that was loaded and normalised comes back as it was, but for the rare name
+  // that holds a quote (taken out again by ".."), whose normal form reads differently.
+  if (loaded && again.Lines() != list.Lines()) {
+    for (int i = 0; i < list.Count(); ++i) {
+      const std::string& line = list.Lines()[i];
+      FUZZ_CHECK(again.Lines()[i] == line || (line[0] == '"' && line.find('"', 1) != line.rfind('"')));
+    }
+  }
   return 0;
 }
