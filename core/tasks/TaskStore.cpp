@@ -153,11 +153,14 @@ void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
   if (!key) return;
 
   const int count = list.Count();
-  // When the old Count cannot be read, nothing is deleted but the list is still
-  // written, and the read's failure is reported afterwards.
-  std::optional<ERegistryException> countError;
-  try {
-    const int32_t oldCount = ReadNumber(key->Query(kCountName), kCountName);
+  // A Count that is gone (the key was emptied while the program ran) must not cost
+  // the list: it is written all the same and the missing value reported afterwards.
+  // A Count that is there but cannot be read stops the save before any write, since
+  // lines it counts may never have been loaded and a new Count would cut them off.
+  const RegQuery oldCountQuery = key->Query(kCountName);
+  const bool countMissing = oldCountQuery.status == RegStatus::NotFound;
+  if (!countMissing) {
+    const int32_t oldCount = ReadNumber(oldCountQuery, kCountName);
     if (oldCount > count) {
       // Surplus values that cannot be listed stay: values from Count on are never read.
       const std::optional<std::vector<int>> surplus = ExistingLineIndexes(*key, count, oldCount);
@@ -165,8 +168,6 @@ void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
         for (auto it = surplus->rbegin(); it != surplus->rend(); ++it) key->DeleteValue(LineName(*it));
       }
     }
-  } catch (const ERegistryException& error) {
-    countError = error;
   }
 
   WriteNumber(*key, kCountName, count);
@@ -181,7 +182,7 @@ void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
   }
   WriteNumber(*key, kMinimizeName, minimizeWhenStart ? 1 : 0);
 
-  if (countError) throw *countError;
+  if (countMissing) throw ReadFailed(kCountName);
 }
 
 }  // namespace velquin
