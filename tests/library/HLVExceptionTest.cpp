@@ -114,7 +114,8 @@ TEST(HExceptionClass, CreatesAndRaisesTheClassItNames) {
   EXPECT_FALSE(ref == HExceptionClass::Of<EHPermissionError>());
 
   const auto withArgs = ref.Create("", 9);
-  EXPECT_TRUE(typeid(*withArgs) == typeid(EHRecordDeleteNotAllowed));
+  const EHException& created = *withArgs;
+  EXPECT_TRUE(typeid(created) == typeid(EHRecordDeleteNotAllowed));
   EXPECT_EQ(withArgs->Message(), "レコードの削除操作は認可されていません。");
   EXPECT_EQ(withArgs->ErrorCode(), 9);
   EXPECT_EQ(withArgs->Level(), 16);
