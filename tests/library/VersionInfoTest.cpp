@@ -52,6 +52,12 @@ TEST(ReadVersionInfoString, ReadsTheFirstTranslationsTable) {
   }
 }
 
+TEST(ReadVersionInfoString, AValueEndsAtItsFirstNul) {
+  const std::string file = Beside("version_counted_nul.exe");
+  EXPECT_EQ(ReadVersionInfoString(file, kComments), "ab");
+  EXPECT_EQ(ReadVersionInfoString(file, kFileVersion), "1.0.0.0");
+}
+
 TEST(ReadVersionInfoString, OnlyTheFirstTranslationCounts) {
   const std::string file = Beside("version_two_translations.exe");
   EXPECT_EQ(ReadVersionInfoString(file, kFileVersion), "2.3.4.56");
@@ -69,6 +75,8 @@ TEST(ReadVersionInfoString, FilesWithoutABlockGiveEmptyText) {
 TEST(ReadVersionInfoString, ABlockWithoutTranslationFails) {
   ExpectReadFailure(Beside("version_no_translation.exe"), kFileVersion);
   ExpectReadFailure(Beside("version_no_translation.exe"), kComments);
+  // Two bytes cannot hold a translation entry; nothing past them is read.
+  ExpectReadFailure(Beside("version_short_translation.exe"), kFileVersion);
 }
 
 TEST(ReadVersionInfoString, RejectsAKeyIndexOutsideTheTable) {
