@@ -22,9 +22,9 @@ class HClassRef {
 // The class of an object: its most derived class when the object is polymorphic.
 class HObjectRef {
  public:
+  // Not for what already names a class (a type_info, a class reference).
   template <class T>
-    requires(!std::is_same_v<std::remove_cvref_t<T>, std::type_info> &&
-             !std::is_same_v<std::remove_cvref_t<T>, HClassRef>)
+    requires(!std::is_convertible_v<const T&, HClassRef>)
   HObjectRef(const T& object) : type_(&typeid(object)) {}  // NOLINT: implicit by design
   HClassRef Class() const { return *type_; }
 

@@ -32,6 +32,9 @@ TEST(CodePage, ScopedOverrideIsUndoneAtScopeEnd) {
 }
 
 TEST(CodePage, LiteralsAreCodePage932) {
+#ifdef __clang__
+  GTEST_SKIP() << "clang keeps UTF-8 literals";
+#endif
   EXPECT_EQ(std::string("ソ"), std::string("\x83\x5C"));
 }
 

@@ -142,6 +142,7 @@ TEST(THMessageProvider_HLVException, SubIdentifiersAndTheObjectForm) {
   const std::vector<std::string> params = {"a", "b"};
   EXPECT_EQ(provider.Message(HClassRef(typeid(EHInternalError)), params, 42), "内部エラーです");
   EXPECT_EQ(provider.Message(HClassRef(typeid(std::string)), {}, 0), kUndefined);
+  EXPECT_EQ(provider.Message(HExceptionClass::Of<EHInternalError>(), {}, 0), "内部エラーです");
 
   const auto edit = HCreate<EHRecordEditNotAllowed>("別の文", 0);
   const EHException& asBase = edit;
