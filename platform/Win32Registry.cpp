@@ -1,0 +1,139 @@
+#include "platform/Win32Registry.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace velquin {
+namespace {
+
+// A value that keeps growing while we read it is given up after this many tries.
+constexpr int kMaxReadAttempts = 16;
+// Value names hold at most 16383 characters, two bytes each in code page 932.
+constexpr size_t kMaxNameBuffer = 65536;
+
+// The registry functions take terminated names: a name holding a NUL would be cut
+// into another value's name, so it is refused instead.
+bool ToCString(std::string_view text, std::string& out) {
+  if (text.find('\0') != std::string_view::npos) return false;
+  out.assign(text);
+  return true;
+}
+
+class Win32RegistryKey final : public RegistryKey {
+ public:
+  explicit Win32RegistryKey(HKEY key) : key_(key) {}
+  ~Win32RegistryKey() override { RegCloseKey(key_); }
+  Win32RegistryKey(const Win32RegistryKey&) = delete;
+  Win32RegistryKey& operator=(const Win32RegistryKey&) = delete;
+
+  RegQuery Query(std::string_view name) override {
+    RegQuery result;
+    result.status = RegStatus::Failed;
+    std::string cname;
+    if (!ToCString(name, cname)) return result;
+    try {
+      DWORD type = REG_NONE;
+      DWORD size = 0;
+      LONG rc = RegQueryValueExA(key_, cname.c_str(), nullptr, &type, nullptr, &size);
+      for (int attempt = 0; attempt < kMaxReadAttempts; ++attempt) {
+        if (rc == ERROR_FILE_NOT_FOUND) {
+          result.status = RegStatus::NotFound;
+          return result;
+        }
+        if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return result;
+        // One spare byte keeps the buffer pointer valid for empty data.
+        std::string data(static_cast<size_t>(size) + 1, '\0');
+        DWORD got = size;
+        rc = RegQueryValueExA(key_, cname.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(data.data()), &got);
+        if (rc == ERROR_SUCCESS) {
+          data.resize(std::min(got, size));
+          result.status = RegStatus::Ok;
+          result.type = type;
+          result.data = std::move(data);
+          return result;
+        }
+        // The value grew since the size was asked: take the new size, and at least
+        // half as much again so that a value that keeps growing ends the loop.
+        if (rc == ERROR_MORE_DATA) size = std::max<DWORD>(got, size + size / 2 + 16);
+      }
+    } catch (const std::bad_alloc&) {
+    }
+    return result;
+  }
+
+  bool SetDword(std::string_view name, int32_t value) override {
+    std::string cname;
+    if (!ToCString(name, cname)) return false;
+    const DWORD data = static_cast<DWORD>(value);
+    return RegSetValueExA(key_, cname.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
+  }
+
+  bool SetString(std::string_view name, std::string_view text) override {
+    std::string cname;
+    if (!ToCString(name, cname)) return false;
+    if (text.size() >= MAXDWORD) return false;
+    std::string data(text);
+    data.push_back('\0');
+    return RegSetValueExA(key_, cname.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+  }
+
+  void DeleteValue(std::string_view name) override {
+    std::string cname;
+    if (ToCString(name, cname)) RegDeleteValueA(key_, cname.c_str());
+  }
+
+  std::vector<std::string> ValueNames() override {
+    std::vector<std::string> names;
+    DWORD maxNameLength = 0;
+    if (RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &maxNameLength, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      return names;
+    }
+    // The length counts characters; a name grows when values change meanwhile, so
+    // the buffer doubles on demand.
+    std::vector<char> buffer(std::min<size_t>(std::max<size_t>((maxNameLength + 1) * 2, 256),
+                                              kMaxNameBuffer));
+    std::set<std::string> seen;  // an index may repeat a name when values are removed
+    for (DWORD index = 0;;) {
+      DWORD length = static_cast<DWORD>(buffer.size());
+      const LONG rc = RegEnumValueA(key_, index, buffer.data(), &length, nullptr, nullptr,
+                                    nullptr, nullptr);
+      if (rc == ERROR_MORE_DATA && buffer.size() < kMaxNameBuffer) {
+        buffer.resize(buffer.size() * 2);
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) break;  // ERROR_NO_MORE_ITEMS, or the key is gone
+      std::string name(buffer.data(), std::min<size_t>(length, buffer.size()));
+      if (seen.insert(name).second) names.push_back(std::move(name));
+      ++index;
+    }
+    return names;
+  }
+
+ private:
+  HKEY key_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryKey> Win32Registry::CreateKey(std::string_view path) {
+  std::string cpath;
+  if (!ToCString(path, cpath)) return nullptr;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, cpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return std::make_unique<Win32RegistryKey>(key);
+}
+
+}  // namespace velquin
