@@ -3,6 +3,7 @@
 # Japanese locale (ANSI code page 932), a pinned time zone and no debug noise.
 #
 #   wine.sh start            a fresh prefix and a persistent wineserver (CTest fixture)
+#   wine.sh init             the same prefix settings, but keeps an existing prefix
 #   wine.sh stop             ends that wineserver
 #   wine.sh run EXE [ARG…]   runs EXE (the CTest emulator of the Windows builds)
 #   wine.sh can-run-32       exit 0 when this machine can run 32-bit Windows programs
@@ -21,12 +22,17 @@ WINESERVER=/usr/lib/wine/wineserver  # kernel can run the 32-bit loader
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
 case "${1:-}" in
-  start)
+  start|init)
     : "${WINEPREFIX:?WINEPREFIX must name the prefix}"
-    quiet "$WINESERVER" -k || true
-    rm -rf "$WINEPREFIX"
+    if [ "$1" = start ]; then
+      quiet "$WINESERVER" -k || true
+      rm -rf "$WINEPREFIX"
+    elif [ -f "$WINEPREFIX/system.reg" ]; then
+      exit 0
+    fi
     mkdir -p "$WINEPREFIX"
-    quiet "$WINESERVER" -p
+    # Tests keep one server for the whole run; a user's session lets it end.
+    if [ "$1" = start ]; then quiet "$WINESERVER" -p; fi
     quiet "$WINE" wineboot -i
     settings=$(mktemp --suffix=.reg)
     # No crash dialog (it would block a test); a virtual desktop with a tray, so
@@ -51,7 +57,7 @@ case "${1:-}" in
     quiet /usr/lib/wine/wine --version
     ;;
   *)
-    echo "usage: $0 start|stop|run EXE [ARG…]|can-run-32" >&2
+    echo "usage: $0 start|init|stop|run EXE [ARG…]|can-run-32" >&2
     exit 2
     ;;
 esac
