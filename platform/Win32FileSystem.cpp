@@ -25,7 +25,12 @@ std::optional<DirEntry> Win32FileSystem::FindFirstEntry(std::string_view pattern
   if (pattern.find('\0') != std::string_view::npos) return std::nullopt;
   const std::string name(pattern);
   WIN32_FIND_DATAA data;
+  // A drive without a medium answers "not found" instead of asking the user: the
+  // search runs during a resume, where nobody waits for a question.
+  DWORD oldMode = 0;
+  const BOOL quiet = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
   const HANDLE search = FindFirstFileA(name.c_str(), &data);
+  if (quiet) SetThreadErrorMode(oldMode, nullptr);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
   FindClose(search);
   DirEntry entry;

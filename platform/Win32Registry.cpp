@@ -46,6 +46,7 @@ class Win32RegistryKey final : public RegistryKey {
           return result;
         }
         if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return result;
+        if (size >= MAXDWORD) return result;  // the spare byte below must not wrap
         // One spare byte keeps the buffer pointer valid for empty data.
         std::string data(static_cast<size_t>(size) + 1, '\0');
         DWORD got = size;
@@ -58,9 +59,12 @@ class Win32RegistryKey final : public RegistryKey {
           result.data = std::move(data);
           return result;
         }
-        // The value grew since the size was asked: take the new size, and at least
-        // half as much again so that a value that keeps growing ends the loop.
-        if (rc == ERROR_MORE_DATA) size = std::max<DWORD>(got, size + size / 2 + 16);
+        // The value grew since its size was asked: ask again with room to spare;
+        // a value that keeps growing fails after kMaxReadAttempts tries.
+        if (rc == ERROR_MORE_DATA) {
+          const uint64_t grown = std::max<uint64_t>(got, uint64_t{size} + size / 2 + 16);
+          size = static_cast<DWORD>(std::min<uint64_t>(grown, MAXDWORD));
+        }
       }
     } catch (const std::bad_alloc&) {
     }

@@ -176,6 +176,50 @@ TEST_F(Win32RegistryTest, QueryReturnsRawDataOfAnyTypeAndSize) {
   }
 }
 
+struct Rewriter {
+  HKEY key;
+  volatile LONG stop;
+};
+
+// Rewrites the value "Growing" with 1 to 32 KiB of one letter, over and over.
+DWORD WINAPI RewriteGrowing(void* param) {
+  auto* rewriter = static_cast<Rewriter*>(param);
+  for (size_t round = 0; !rewriter->stop; ++round) {
+    const size_t kib = 1 + round % 32;
+    const std::string data(kib * 1024, static_cast<char>('a' + kib % 26));
+    RegSetValueExA(rewriter->key, "Growing", 0, REG_BINARY,
+                   reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+  }
+  return 0;
+}
+
+// A value that changes size between the two reads is read again, whole.
+TEST_F(Win32RegistryTest, QueryReadsAValueThatGrowsMeanwhile) {
+  auto key = Open();
+  ASSERT_NE(key, nullptr);
+  WriteRaw("Growing", REG_BINARY, "a");
+  Rewriter rewriter{Raw(), 0};
+  const HANDLE thread = CreateThread(nullptr, 0, RewriteGrowing, &rewriter, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  int bad = 0;
+  for (int i = 0; i < 1000 && bad < 5; ++i) {
+    const RegQuery q = key->Query("Growing");
+    const bool whole = q.status == RegStatus::Ok && !q.data.empty() &&
+                       q.data.find_first_not_of(q.data[0]) == std::string::npos &&
+                       (q.data.size() == 1 ||
+                        (q.data.size() % 1024 == 0 &&
+                         q.data[0] == static_cast<char>('a' + (q.data.size() / 1024) % 26)));
+    if (!whole) {
+      ++bad;
+      ADD_FAILURE() << "read " << i << ": status " << static_cast<int>(q.status) << ", "
+                    << q.data.size() << " bytes";
+    }
+  }
+  rewriter.stop = 1;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+}
+
 TEST_F(Win32RegistryTest, StringsAreReturnedAsStored) {
   const struct {
     const char* name;
