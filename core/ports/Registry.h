@@ -2,6 +2,7 @@
 // The current user's registry, reduced to what the task store needs.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,8 +39,8 @@ class RegistryKey {
   virtual bool SetString(std::string_view name, std::string_view text) = 0;
   // The result is of no interest to any caller.
   virtual void DeleteValue(std::string_view name) = 0;
-  // Names of the values the key holds now.
-  virtual std::vector<std::string> ValueNames() = 0;
+  // Names of the values the key holds now; nullopt when the key cannot be listed.
+  virtual std::optional<std::vector<std::string>> ValueNames() = 0;
 };
 
 class Registry {

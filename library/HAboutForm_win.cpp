@@ -1,0 +1,11 @@
+#include "library/HAboutForm.h"
+
+#include "library/HLVGeneralRoutines.h"
+
+namespace velquin {
+
+std::string BuildVersionString(TVersionFormat Format) {
+  return BuildVersionString(ReadOwnVersionInfoString(3), Format);
+}
+
+}  // namespace velquin

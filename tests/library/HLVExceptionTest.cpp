@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "library/HLVException.h"
+#include "library/HLVGeneralRoutines.h"
+#include "library/HLVGlobalVars.h"
+
+namespace velquin {
+
+// Classes derived outside the library's own units.
+class EOutsidePermission : public EHPermissionError {
+ public:
+  using EHPermissionError::EHPermissionError;
+};
+
+namespace {
+
+const std::string kUndefined = "プログラムの実行中に未定義のエラーが発生しました。";
+
+// Counts its instances, to see what HExceptionMsg destroys.
+class CountedError : public Exception {
+ public:
+  static inline int alive = 0;
+  CountedError() : Exception("counted") { ++alive; }
+  CountedError(const CountedError& other) : Exception(other) { ++alive; }
+  ~CountedError() override { --alive; }
+};
+
+// A report object that records what it was given.
+class RecordingReport : public THReportObject {
+ public:
+  struct Seen {
+    int32_t level;
+    std::string text;
+    int32_t option;
+    uint8_t flag;
+    int32_t extra;
+    std::string message;
+  };
+  std::vector<Seen>* seen;
+  int32_t answer = 7;
+  bool failInShow = false;
+
+  explicit RecordingReport(std::vector<Seen>* log) : seen(log) {}
+  std::string DefaultText() override { return "既定の文"; }
+  int32_t ShowReport(std::exception* iException) override {
+    if (failInShow) throw Exception("report failed");
+    seen->push_back({Level, Text, Option, Flag, Extra, iException ? iException->what() : ""});
+    return answer;
+  }
+};
+
+// Installs a report object for one test; the library deletes it at the end.
+class WithReportObject : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    report_ = new RecordingReport(&seen_);
+    gMPObject = report_;
+  }
+  void TearDown() override { HLVGlobalVarsFinalization(); }
+  std::vector<RecordingReport::Seen> seen_;
+  RecordingReport* report_ = nullptr;
+};
+
+template <class T>
+std::string DefaultOf() {
+  return HCreate<T>().Message();
+}
+
+TEST(EHException, EachClassHasItsOwnDefaultText) {
+  EXPECT_EQ(DefaultOf<EHException>(), kUndefined);
+  EXPECT_EQ(DefaultOf<EHPermissionError>(), "この操作は認可されていません。");
+  EXPECT_EQ(DefaultOf<EHRecordInsertNotAllowed>(), "レコードの追加操作は認可されていません。");
+  EXPECT_EQ(DefaultOf<EHRecordEditNotAllowed>(), "レコードの編集操作は認可されていません。");
+  EXPECT_EQ(DefaultOf<EHRecordDeleteNotAllowed>(), "レコードの削除操作は認可されていません。");
+  EXPECT_EQ(DefaultOf<EHIncompleteCode>(), "クラスの実装が不完全です");
+  EXPECT_EQ(DefaultOf<EHThisConstructorIsDisabled>(),
+            "このコンストラクタの呼び出しは禁止されています。");
+  EXPECT_EQ(DefaultOf<EHInternalError>(), "内部エラーです");
+  EXPECT_EQ(DefaultOf<EHRuntimeError>(), kUndefined);
+  EXPECT_EQ(DefaultOf<EHFormNotPermitted>(), "この画面の利用は許可されていません。");
+  // Looked up by identity: a descendant from elsewhere does not inherit its base's text.
+  EXPECT_EQ(DefaultOf<EOutsidePermission>(), kUndefined);
+}
+
+TEST(EHException, ConstructorFromMessageAndCode) {
+  const auto e = HCreate<EHPermissionError>("", 5);
+  EXPECT_EQ(e.Message(), "この操作は認可されていません。");
+  EXPECT_EQ(e.ErrorCode(), 5);
+  EXPECT_EQ(e.Level(), 16);
+
+  const auto blanks = HCreate<EHPermissionError>(" \t\r\n\x01", -3);
+  EXPECT_EQ(blanks.Message(), "この操作は認可されていません。");
+  EXPECT_EQ(blanks.ErrorCode(), -3);
+
+  // Only the ordinary trim decides: a full-width space is a message.
+  EXPECT_EQ(HCreate<EHPermissionError>("\x81\x40", 0).Message(), "\x81\x40");
+  EXPECT_EQ(HCreate<EHException>("  text \t", 0).Message(), "  text \t");
+}
+
+TEST(EHException, ConstructorWithoutArguments) {
+  const auto e = HCreate<EHFormNotPermitted>();
+  EXPECT_EQ(e.Message(), "この画面の利用は許可されていません。");
+  EXPECT_EQ(e.ErrorCode(), 0);
+  EXPECT_EQ(e.Level(), 0);
+}
+
+TEST(HExceptionClass, CreatesAndRaisesTheClassItNames) {
+  const HExceptionClass& ref = HExceptionClass::Of<EHRecordDeleteNotAllowed>();
+  const auto withArgs = ref.Create("", 9);
+  const EHException& created = *withArgs;
+  EXPECT_TRUE(typeid(created) == typeid(EHRecordDeleteNotAllowed));
+  EXPECT_EQ(withArgs->Message(), "レコードの削除操作は認可されていません。");
+  EXPECT_EQ(withArgs->ErrorCode(), 9);
+  EXPECT_EQ(withArgs->Level(), 16);
+
+  const auto bare = HExceptionClass::Of<EOutsidePermission>().Create();
+  EXPECT_NE(dynamic_cast<EHPermissionError*>(bare.get()), nullptr);
+  EXPECT_EQ(bare->Message(), kUndefined);
+  EXPECT_EQ(bare->Level(), 0);
+
+  try {
+    ref.Raise("消せません", 2);
+    ADD_FAILURE();
+  } catch (const EHRecordDeleteNotAllowed& e) {
+    EXPECT_EQ(e.Message(), "消せません");
+    EXPECT_EQ(e.ErrorCode(), 2);
+  }
+  EXPECT_THROW(HExceptionClass::Of<EHInternalError>().Raise(), EHInternalError);
+}
+
+TEST(THMessageProvider_HLVException, SubIdentifiersAndTheObjectForm) {
+  THMessageProvider_HLVException provider;
+  const HClassRef incomplete = typeid(EHIncompleteCode);
+  EXPECT_EQ(provider.Message(incomplete, {}, 0), "クラスの実装が不完全です");
+  EXPECT_EQ(provider.Message(incomplete, {}, 1), "クラス %s メソッド %s の実装が不完全です。");
+  EXPECT_EQ(provider.Message(incomplete, {}, 2), "");
+  EXPECT_EQ(provider.Message(incomplete, {}, -1), "");
+  // Other classes ignore the sub-identifier and the parameters.
+  const std::vector<std::string> params = {"a", "b"};
+  EXPECT_EQ(provider.Message(HClassRef(typeid(EHInternalError)), params, 42), "内部エラーです");
+  EXPECT_EQ(provider.Message(HClassRef(typeid(std::string)), {}, 0), kUndefined);
+  EXPECT_EQ(provider.Message(HExceptionClass::Of<EHInternalError>(), {}, 0), "内部エラーです");
+
+  const auto edit = HCreate<EHRecordEditNotAllowed>("別の文", 0);
+  const EHException& asBase = edit;
+  EXPECT_EQ(provider.Message(asBase, {}, 0), "レコードの編集操作は認可されていません。");
+  EXPECT_EQ(provider.Message(HObjectRef(std::string("x")), {}, 0), kUndefined);
+
+  EXPECT_EQ(provider.LanguageCode(), "JP");
+  EXPECT_EQ(provider.LanguageName(), "日本語");
+  THMessageProvider base;
+  EXPECT_EQ(base.LanguageCode(), "JP");
+  EXPECT_EQ(base.LanguageName(), "日本語");
+}
+
+TEST(THMessageProvider, UnimplementedLookupsFailWithoutAReportObject) {
+  ASSERT_EQ(gMPObject, nullptr);
+  THMessageProvider base;
+  const std::string noReport =
+      "HExceptionMsg 関数の動作に必要な gMPObject のインスタンスが初期化されていません";
+  const auto expectNoReport = [&](auto call) {
+    try {
+      call();
+      ADD_FAILURE() << "no failure";
+    } catch (const EHIncompleteCode& e) {
+      EXPECT_EQ(e.Message(), noReport);
+      EXPECT_EQ(e.Level(), 16);
+      EXPECT_EQ(e.ErrorCode(), 0);
+    }
+  };
+  expectNoReport([&] { base.Message(); });
+  expectNoReport([&] { base.Message(HCreate<EHException>(), {}, 0); });  // via the class form
+  THMessageProvider_HLVException family;
+  expectNoReport([&] { family.Message(HMsgParams{}); });
+}
+
+TEST_F(WithReportObject, UnimplementedLookupIsReportedAndGivesEmptyText) {
+  THMessageProvider_HLVException family;
+  const std::vector<std::string> params = {"p"};
+  EXPECT_EQ(family.Message(params), "");
+  ASSERT_EQ(seen_.size(), 1u);
+  EXPECT_EQ(seen_[0].message,
+            "THMessageProvider_HLVException クラスで未実装のメソッド Message(iMsgParams) "
+            "が呼び出されました");
+  EXPECT_EQ(seen_[0].level, 16);
+  EXPECT_EQ(seen_[0].text, "既定の文");
+  EXPECT_EQ(seen_[0].option, -1);
+  EXPECT_EQ(seen_[0].flag, 0);
+  EXPECT_EQ(seen_[0].extra, 0);
+
+  THMessageProvider base;
+  EXPECT_EQ(base.Message(int64_t{3}, {}), "");
+  ASSERT_EQ(seen_.size(), 2u);
+  EXPECT_EQ(seen_[1].message,
+            "THMessageProvider クラスで未実装のメソッド Message(iMsgID, iMsgParams) が呼び出されました");
+}
+
+TEST_F(WithReportObject, PassesLevelTextAndValuesAndReturnsTheAnswer) {
+  struct Row {
+    std::exception* exception;
+    const char* message;
+    int32_t level;
+    const char* text;
+  };
+  const Row rows[] = {
+      {new auto(HCreate<EHInternalError>("x", 1)), "表示文", 16, "表示文"},
+      {new auto(HCreate<EHInternalError>()), "", 0, "既定の文"},
+      {new CountedError, " \x81\x40\t", 16, "既定の文"},  // blank counts full-width spaces
+      {new CountedError, " a ", 16, " a "},
+  };
+  for (const Row& row : rows) {
+    seen_.clear();
+    EXPECT_EQ(HExceptionMsg(row.exception, 3, 200, -4, 99, row.message), 7);
+    ASSERT_EQ(seen_.size(), 1u);
+    EXPECT_EQ(seen_[0].level, row.level);
+    EXPECT_EQ(seen_[0].text, row.text);
+    EXPECT_EQ(seen_[0].option, 3);
+    EXPECT_EQ(seen_[0].flag, 200);
+    EXPECT_EQ(seen_[0].extra, -4);
+  }
+  EXPECT_EQ(CountedError::alive, 0);
+}
+
+TEST_F(WithReportObject, DestroysOnlyWhatIsNotBeingHandled) {
+  // A fresh object is destroyed, also when the report fails.
+  HExceptionMsg(new CountedError, 0, 0, 0, 0, "x");
+  EXPECT_EQ(CountedError::alive, 0);
+  report_->failInShow = true;
+  EXPECT_THROW(HExceptionMsg(new CountedError, 0, 0, 0, 0, "x"), Exception);
+  EXPECT_EQ(CountedError::alive, 0);
+  report_->failInShow = false;
+
+  // The exception being handled stays with the exception machinery.
+  try {
+    throw CountedError();
+  } catch (CountedError& caught) {
+    HExceptionMsg(&caught, 0, 0, 0, 0, "");
+    EXPECT_EQ(CountedError::alive, 1);
+    // Another object reported from inside the handler is still destroyed.
+    HExceptionMsg(new CountedError, 0, 0, 0, 0, "");
+    EXPECT_EQ(CountedError::alive, 1);
+  }
+  EXPECT_EQ(CountedError::alive, 0);
+
+  try {
+    HExceptionClass::Of<EHPermissionError>().Raise("", 1);
+  } catch (EHException& caught) {
+    HExceptionMsg(&caught, 0, 0, 0, 0, "");
+    EXPECT_EQ(caught.Message(), "この操作は認可されていません。");  // still alive and intact
+  }
+}
+
+TEST(HExceptionMsg, WithoutReportObjectFailsAndStillDestroys) {
+  ASSERT_EQ(gMPObject, nullptr);
+  EXPECT_THROW(HExceptionMsg(new CountedError, 0, 0, 0, 5, ""), EHIncompleteCode);
+  EXPECT_EQ(CountedError::alive, 0);
+  try {
+    throw CountedError();
+  } catch (CountedError& caught) {
+    EXPECT_THROW(HExceptionMsg(&caught, 0, 0, 0, 5, ""), EHIncompleteCode);
+    EXPECT_EQ(CountedError::alive, 1);
+  }
+  EXPECT_EQ(CountedError::alive, 0);
+  EXPECT_THROW(HExceptionMsg(nullptr, 0, 0, 0, 5, ""), EHIncompleteCode);
+}
+
+TEST(HLVExceptionUnit, InitialisationKeepsAnEarlierProviderAndFinalisationFreesIt) {
+  ASSERT_NE(gExceptionMsgProvider, nullptr);  // made at start-up
+  class Custom : public THMessageProvider_HLVException {
+   public:
+    using THMessageProvider::Message;
+    std::string Message(HClassRef, HMsgParams, int32_t) override { return "独自"; }
+  };
+  HLVExceptionFinalization();
+  EXPECT_EQ(gExceptionMsgProvider, nullptr);
+  // No provider: a blank message still gets a text.
+  EXPECT_EQ(HCreate<EHPermissionError>().Message(), kUndefined);
+
+  gExceptionMsgProvider = new Custom;
+  HLVExceptionInitialization();
+  EXPECT_EQ(HCreate<EHPermissionError>().Message(), "独自");
+  EXPECT_EQ(HCreate<EHPermissionError>("mine", 0).Message(), "mine");
+  HLVExceptionFinalization();
+
+  HLVExceptionInitialization();
+  ASSERT_NE(gExceptionMsgProvider, nullptr);
+  EXPECT_NE(dynamic_cast<THMessageProvider_HLVException*>(gExceptionMsgProvider), nullptr);
+  EXPECT_EQ(HCreate<EHPermissionError>().Message(), "この操作は認可されていません。");
+}
+
+TEST(HLVGlobalVarsUnit, FinalisationDeletesTheReportObject) {
+  std::vector<RecordingReport::Seen> seen;
+  gMPObject = new RecordingReport(&seen);
+  HLVGlobalVarsFinalization();  // ASan reports a leak if it does not delete
+  EXPECT_EQ(gMPObject, nullptr);
+}
+
+}  // namespace
+}  // namespace velquin
