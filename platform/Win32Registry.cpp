@@ -4,15 +4,17 @@
 
 #include <algorithm>
 #include <new>
-#include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace velquin {
 namespace {
 
-// A value that keeps growing while we read it is given up after this many tries.
+// A value that keeps growing while we read it, or a key that keeps changing while
+// we list it, is given up after this many tries.
 constexpr int kMaxReadAttempts = 16;
+constexpr int kMaxListAttempts = 16;
 // Value names hold at most 16383 characters, two bytes each in code page 932.
 constexpr size_t kMaxNameBuffer = 65536;
 
@@ -95,35 +97,60 @@ class Win32RegistryKey final : public RegistryKey {
     if (ToCString(name, cname)) RegDeleteValueA(key_, cname.c_str());
   }
 
-  std::vector<std::string> ValueNames() override {
-    std::vector<std::string> names;
-    DWORD maxNameLength = 0;
-    if (RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &maxNameLength, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-      return names;
+  std::optional<std::vector<std::string>> ValueNames() override {
+    // Values added or removed meanwhile shift the indexes, so a name could be missed
+    // or seen twice: a listing counts only when the key did not change during it.
+    try {
+      for (int attempt = 0; attempt < kMaxListAttempts; ++attempt) {
+        KeyInfo before, after;
+        if (!QueryInfo(before)) return std::nullopt;
+        std::optional<std::vector<std::string>> names = ListOnce(before.maxNameLength);
+        if (!names || !QueryInfo(after)) return std::nullopt;
+        if (CompareFileTime(&before.lastWrite, &after.lastWrite) == 0 &&
+            before.valueCount == after.valueCount && after.valueCount == names->size()) {
+          return names;
+        }
+      }
+    } catch (const std::bad_alloc&) {
     }
-    // The length counts characters; a name grows when values change meanwhile, so
-    // the buffer doubles on demand.
+    return std::nullopt;
+  }
+
+ private:
+  struct KeyInfo {
+    DWORD valueCount = 0;
+    DWORD maxNameLength = 0;
+    FILETIME lastWrite{};
+  };
+
+  bool QueryInfo(KeyInfo& info) {
+    return RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            &info.valueCount, &info.maxNameLength, nullptr, nullptr,
+                            &info.lastWrite) == ERROR_SUCCESS;
+  }
+
+  // One pass over the value indexes; nullopt when the key cannot be read to its end.
+  std::optional<std::vector<std::string>> ListOnce(DWORD maxNameLength) {
+    // The length counts characters, up to two bytes each here; a name that grew
+    // meanwhile doubles the buffer.
     std::vector<char> buffer(std::min<size_t>(std::max<size_t>((maxNameLength + 1) * 2, 256),
                                               kMaxNameBuffer));
-    std::set<std::string> seen;  // an index may repeat a name when values are removed
+    std::vector<std::string> names;
     for (DWORD index = 0;;) {
       DWORD length = static_cast<DWORD>(buffer.size());
       const LONG rc = RegEnumValueA(key_, index, buffer.data(), &length, nullptr, nullptr,
                                     nullptr, nullptr);
+      if (rc == ERROR_NO_MORE_ITEMS) return names;
       if (rc == ERROR_MORE_DATA && buffer.size() < kMaxNameBuffer) {
         buffer.resize(buffer.size() * 2);
         continue;
       }
-      if (rc != ERROR_SUCCESS) break;  // ERROR_NO_MORE_ITEMS, or the key is gone
-      std::string name(buffer.data(), std::min<size_t>(length, buffer.size()));
-      if (seen.insert(name).second) names.push_back(std::move(name));
+      if (rc != ERROR_SUCCESS) return std::nullopt;
+      names.emplace_back(buffer.data(), std::min<size_t>(length, buffer.size()));
       ++index;
     }
-    return names;
   }
 
- private:
   HKEY key_;
 };
 

@@ -1,5 +1,5 @@
-// Win32FileSystem on a real folder that prepare_files.sh filled from the Unix side;
-// its path arrives in VELQUIN_TEST_FILES.
+// Win32FileSystem, and the existence test and parse over it, on a real folder that
+// prepare_files.sh filled from the Unix side; its path arrives in VELQUIN_TEST_FILES.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "core/tasks/TaskLine.h"
 #include "platform/Win32FileSystem.h"
 
 namespace velquin {
@@ -152,6 +153,62 @@ TEST_F(Win32FileSystemTest, LocalDosYearOfExtremeTimes) {
                                uint64_t{0x8000000000000000}, ~uint64_t{0}}) {
     const std::optional<int> year = fs_.LocalDosYear(ticks);
     EXPECT_TRUE(!year || *year < 1980 || *year > 2107) << ticks << " gave " << year.value_or(0);
+  }
+}
+
+// The existence test and the parse as the program runs them, on real files.
+TEST_F(Win32FileSystemTest, ExistenceTestOnRealFiles) {
+  const struct {
+    std::string name;
+    bool exists;
+  } cases[] = {
+      {"plain.txt", true},
+      {"ソフト.txt", true},
+      {"Program Files\\App\\app.exe", true},
+      {"dir", false},
+      {"Program", false},
+      {"nothere.txt", false},
+      {"wild\\only*.txt", true},
+      {"wild\\sub*", false},
+      {"y1975.txt", false},
+      {"y1979-last.txt", false},
+      {"y1980-first.txt", true},
+      {"y2107-last.txt", true},
+      {"y2108-first.txt", false},
+      {"y2110.txt", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TaskFileExists(fs_, In(c.name)), c.exists) << c.name;
+  }
+  ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+  EXPECT_TRUE(TaskFileExists(fs_, "plain.txt"));
+  EXPECT_FALSE(TaskFileExists(fs_, "dir"));
+  EXPECT_FALSE(TaskFileExists(fs_, "*"));  // its first match is the folder's "." entry
+}
+
+TEST_F(Win32FileSystemTest, ParsesTaskLinesOnRealFiles) {
+  const struct {
+    std::string line;
+    bool ok;
+    std::string fileName;
+    std::string params;
+  } cases[] = {
+      {In("Program Files\\App\\app.exe") + " /s", true,
+       "\"" + In("Program Files\\App\\app.exe") + "\"", "/s"},
+      {"\"" + In("ソフト.txt") + "\" -a", true, "\"" + In("ソフト.txt") + "\"", "-a"},
+      {In("ソフト.txt"), true, "\"" + In("ソフト.txt") + "\"", ""},
+      {"\"" + In("two  spaces.txt") + "\"", true, "\"" + In("two  spaces.txt") + "\"", ""},
+      {In("two  spaces.txt"), false, "", ""},
+      {In("a,b.txt"), false, "", ""},
+      {In("y2110.txt") + " -x", false, "", ""},
+      {"* " + In("plain.txt"), false, "", ""},
+  };
+  for (const auto& c : cases) {
+    std::string fileName, params;
+    ASSERT_EQ(ParseTaskLine(fs_, c.line, fileName, params), c.ok) << c.line;
+    if (!c.ok) continue;
+    EXPECT_EQ(fileName, c.fileName) << c.line;
+    EXPECT_EQ(params, c.params) << c.line;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,13 @@ std::string Pattern(size_t size, bool text) {
 std::vector<std::string> Sorted(std::vector<std::string> names) {
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// The key's value names, sorted; a failed listing fails the test.
+std::vector<std::string> SortedNames(RegistryKey& key) {
+  std::optional<std::vector<std::string>> names = key.ValueNames();
+  EXPECT_TRUE(names) << "the key could not be listed";
+  return Sorted(names.value_or(std::vector<std::string>{}));
 }
 
 class Win32RegistryTest : public ::testing::Test {
@@ -87,7 +95,7 @@ TEST_F(Win32RegistryTest, RoundTripsTheTaskKeyLayout) {
     auto key = Open();  // creates the key and its parent
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->Query("Count").status, RegStatus::NotFound);
-    EXPECT_TRUE(key->ValueNames().empty());
+    EXPECT_EQ(key->ValueNames(), std::vector<std::string>{});
     EXPECT_TRUE(key->SetDword("Count", 3));
     EXPECT_TRUE(key->SetString("APP0", line0));
     EXPECT_TRUE(key->SetString("APP1", ""));
@@ -115,14 +123,14 @@ TEST_F(Win32RegistryTest, RoundTripsTheTaskKeyLayout) {
     EXPECT_EQ(q.type, e.type) << e.name;
     EXPECT_EQ(q.data, e.data) << e.name;
   }
-  EXPECT_EQ(Sorted(key->ValueNames()),
+  EXPECT_EQ(SortedNames(*key),
             Sorted({"Count", "APP0", "APP1", "APP2", "MinimizeWhenStart", "Negative"}));
 
   key->DeleteValue("APP2");
   key->DeleteValue("APP7");  // missing: nothing happens
   EXPECT_EQ(key->Query("APP2").status, RegStatus::NotFound);
   EXPECT_EQ(key->Query("APP0").status, RegStatus::Ok);
-  EXPECT_EQ(key->ValueNames().size(), 5u);
+  EXPECT_EQ(SortedNames(*key).size(), 5u);
 }
 
 // Every type at every size comes back as the very bytes that were written.
@@ -255,8 +263,54 @@ TEST_F(Win32RegistryTest, ValueNamesListsManyLongAndJapaneseNames) {
   names.push_back(std::string(2000, 'L'));
   names.push_back("値ソ表");
   for (const auto& name : names) ASSERT_TRUE(key->SetString(name, name)) << name;
-  EXPECT_EQ(Sorted(key->ValueNames()), Sorted(names));
+  EXPECT_EQ(SortedNames(*key), Sorted(names));
   EXPECT_EQ(key->Query("値ソ表").data, std::string("値ソ表") + '\0');
+}
+
+// Adds and removes values whose names sort before the steady ones, which shifts the
+// steady ones' indexes while they are listed.
+DWORD WINAPI FlapValues(void* param) {
+  auto* rewriter = static_cast<Rewriter*>(param);
+  const DWORD one = 1;
+  for (unsigned round = 0; !rewriter->stop; ++round) {
+    const std::string name = "A" + std::to_string(round % 8);
+    if (round / 8 % 2 == 0) {
+      RegSetValueExA(rewriter->key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
+                     sizeof one);
+    } else {
+      RegDeleteValueA(rewriter->key, name.c_str());
+    }
+    if (round % 4 == 0) Sleep(1);
+  }
+  return 0;
+}
+
+// A listing taken while other values come and go either holds every value that
+// stayed or is refused; it is never short of one.
+TEST_F(Win32RegistryTest, ValueNamesIsNeverPartialWhileValuesChange) {
+  auto key = Open();
+  ASSERT_NE(key, nullptr);
+  std::vector<std::string> steady;
+  for (int i = 0; i < 40; ++i) steady.push_back("S" + std::to_string(i));
+  for (const auto& name : steady) ASSERT_TRUE(key->SetDword(name, 0));
+  steady = Sorted(steady);
+  Rewriter rewriter{Raw(), 0};
+  const HANDLE thread = CreateThread(nullptr, 0, FlapValues, &rewriter, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  int partial = 0;
+  for (int i = 0; i < 100 && partial < 5; ++i) {
+    const std::optional<std::vector<std::string>> names = key->ValueNames();
+    if (!names) continue;
+    const std::vector<std::string> sorted = Sorted(*names);
+    if (!std::includes(sorted.begin(), sorted.end(), steady.begin(), steady.end()) ||
+        sorted.size() > steady.size() + 8) {
+      ++partial;
+      ADD_FAILURE() << "listing " << i << " holds " << names->size() << " names";
+    }
+  }
+  rewriter.stop = 1;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
 }
 
 TEST_F(Win32RegistryTest, KeyDeletedWhileOpenFails) {
@@ -268,7 +322,7 @@ TEST_F(Win32RegistryTest, KeyDeletedWhileOpenFails) {
   EXPECT_FALSE(key->SetDword("Count", 2));
   EXPECT_FALSE(key->SetString("APP0", "x"));
   key->DeleteValue("Count");
-  EXPECT_TRUE(key->ValueNames().empty());
+  EXPECT_EQ(key->ValueNames(), std::nullopt);
 }
 
 }  // namespace
