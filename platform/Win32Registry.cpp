@@ -1,0 +1,170 @@
+#include "platform/Win32Registry.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velquin {
+namespace {
+
+// A value that keeps growing while we read it, or a key that keeps changing while
+// we list it, is given up after this many tries.
+constexpr int kMaxReadAttempts = 16;
+constexpr int kMaxListAttempts = 16;
+// Value names hold at most 16383 characters, two bytes each in code page 932.
+constexpr size_t kMaxNameBuffer = 65536;
+
+// The registry functions take terminated names: a name holding a NUL would be cut
+// into another value's name, so it is refused instead.
+bool ToCString(std::string_view text, std::string& out) {
+  if (text.find('\0') != std::string_view::npos) return false;
+  out.assign(text);
+  return true;
+}
+
+class Win32RegistryKey final : public RegistryKey {
+ public:
+  explicit Win32RegistryKey(HKEY key) : key_(key) {}
+  ~Win32RegistryKey() override { RegCloseKey(key_); }
+  Win32RegistryKey(const Win32RegistryKey&) = delete;
+  Win32RegistryKey& operator=(const Win32RegistryKey&) = delete;
+
+  RegQuery Query(std::string_view name) override {
+    RegQuery result;
+    result.status = RegStatus::Failed;
+    std::string cname;
+    if (!ToCString(name, cname)) return result;
+    try {
+      DWORD type = REG_NONE;
+      DWORD size = 0;
+      LONG rc = RegQueryValueExA(key_, cname.c_str(), nullptr, &type, nullptr, &size);
+      for (int attempt = 0; attempt < kMaxReadAttempts; ++attempt) {
+        if (rc == ERROR_FILE_NOT_FOUND) {
+          result.status = RegStatus::NotFound;
+          return result;
+        }
+        if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return result;
+        if (size >= MAXDWORD) return result;  // the spare byte below must not wrap
+        // One spare byte keeps the buffer pointer valid for empty data.
+        std::string data(static_cast<size_t>(size) + 1, '\0');
+        DWORD got = size;
+        rc = RegQueryValueExA(key_, cname.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(data.data()), &got);
+        if (rc == ERROR_SUCCESS) {
+          data.resize(std::min(got, size));
+          result.status = RegStatus::Ok;
+          result.type = type;
+          result.data = std::move(data);
+          return result;
+        }
+        // The value grew since its size was asked: ask again with room to spare;
+        // a value that keeps growing fails after kMaxReadAttempts tries.
+        if (rc == ERROR_MORE_DATA) {
+          const uint64_t grown = std::max<uint64_t>(got, uint64_t{size} + size / 2 + 16);
+          size = static_cast<DWORD>(std::min<uint64_t>(grown, MAXDWORD));
+        }
+      }
+    } catch (const std::bad_alloc&) {
+    }
+    return result;
+  }
+
+  bool SetDword(std::string_view name, int32_t value) override {
+    std::string cname;
+    if (!ToCString(name, cname)) return false;
+    const DWORD data = static_cast<DWORD>(value);
+    return RegSetValueExA(key_, cname.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
+  }
+
+  bool SetString(std::string_view name, std::string_view text) override {
+    std::string cname;
+    if (!ToCString(name, cname)) return false;
+    if (text.size() >= MAXDWORD) return false;
+    std::string data(text);
+    data.push_back('\0');
+    return RegSetValueExA(key_, cname.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+  }
+
+  void DeleteValue(std::string_view name) override {
+    std::string cname;
+    if (ToCString(name, cname)) RegDeleteValueA(key_, cname.c_str());
+  }
+
+  std::optional<std::vector<std::string>> ValueNames() override {
+    // Values added or removed meanwhile shift the indexes, so a name could be missed
+    // or seen twice: a listing counts only when the key did not change during it.
+    try {
+      for (int attempt = 0; attempt < kMaxListAttempts; ++attempt) {
+        KeyInfo before, after;
+        if (!QueryInfo(before)) return std::nullopt;
+        std::optional<std::vector<std::string>> names = ListOnce(before.maxNameLength);
+        if (!names || !QueryInfo(after)) return std::nullopt;
+        if (CompareFileTime(&before.lastWrite, &after.lastWrite) == 0 &&
+            before.valueCount == after.valueCount && after.valueCount == names->size()) {
+          return names;
+        }
+      }
+    } catch (const std::bad_alloc&) {
+    }
+    return std::nullopt;
+  }
+
+ private:
+  struct KeyInfo {
+    DWORD valueCount = 0;
+    DWORD maxNameLength = 0;
+    FILETIME lastWrite{};
+  };
+
+  bool QueryInfo(KeyInfo& info) {
+    return RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            &info.valueCount, &info.maxNameLength, nullptr, nullptr,
+                            &info.lastWrite) == ERROR_SUCCESS;
+  }
+
+  // One pass over the value indexes; nullopt when the key cannot be read to its end.
+  std::optional<std::vector<std::string>> ListOnce(DWORD maxNameLength) {
+    // The length counts characters, up to two bytes each here; a name that grew
+    // meanwhile doubles the buffer.
+    std::vector<char> buffer(std::min<size_t>(std::max<size_t>((maxNameLength + 1) * 2, 256),
+                                              kMaxNameBuffer));
+    std::vector<std::string> names;
+    for (DWORD index = 0;;) {
+      DWORD length = static_cast<DWORD>(buffer.size());
+      const LONG rc = RegEnumValueA(key_, index, buffer.data(), &length, nullptr, nullptr,
+                                    nullptr, nullptr);
+      if (rc == ERROR_NO_MORE_ITEMS) return names;
+      if (rc == ERROR_MORE_DATA && buffer.size() < kMaxNameBuffer) {
+        buffer.resize(buffer.size() * 2);
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) return std::nullopt;
+      names.emplace_back(buffer.data(), std::min<size_t>(length, buffer.size()));
+      ++index;
+    }
+  }
+
+  HKEY key_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryKey> Win32Registry::CreateKey(std::string_view path) {
+  std::string cpath;
+  if (!ToCString(path, cpath)) return nullptr;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, cpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return std::make_unique<Win32RegistryKey>(key);
+}
+
+}  // namespace velquin

@@ -1,0 +1,12 @@
+#pragma once
+// Opening files and addresses through ShellExecuteA.
+#include "core/ports/Shell.h"
+
+namespace velquin {
+
+class Win32Shell final : public Shell {
+ public:
+  void Execute(const ShellExecuteRequest& request) override;
+};
+
+}  // namespace velquin
