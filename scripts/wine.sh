@@ -43,6 +43,8 @@ case "${1:-}" in
       '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="800x600"' '' > "$settings"
     quiet "$WINE" regedit /S "Z:${settings//\//\\}"
     rm -f "$settings"
+    # The Japanese UI font by name: the proportional IPA Gothic stands in for it.
+    quiet "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f
     ;;
   stop)
     : "${WINEPREFIX:?WINEPREFIX must name the prefix}"

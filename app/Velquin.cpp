@@ -1,0 +1,42 @@
+// Velquin: opens the user's tasks whenever Windows resumes from standby or
+// hibernation, and waits in the notification area in between.
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/Velquin_MainForm.h"
+#include "platform/Win32FileSystem.h"
+#include "platform/Win32NotifyIcon.h"
+#include "platform/Win32Registry.h"
+#include "platform/Win32Shell.h"
+#include "toolkit/Forms.h"
+
+using namespace velquin;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The shell calls run on this thread; it is a single-threaded apartment.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  try {
+    TApplication app;
+    app.AddExitProc([com] {
+      if (SUCCEEDED(com)) CoUninitialize();
+    });
+    app.SetTitle("ヴェルキン");
+
+    Win32Registry registry;
+    Win32FileSystem fileSystem;
+    Win32Shell shell;
+    Win32NotifyIcon notifyIcon;
+    app.CreateForm<T_MainForm>(MainFormPorts{registry, fileSystem, shell, notifyIcon});
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    app.Run((startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL);
+    app.DoneApplication();
+  } catch (const std::exception& e) {
+    MessageBoxA(nullptr, e.what(), "ヴェルキン", MB_OK | MB_ICONERROR);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 1;
+  }
+  return 0;
+}

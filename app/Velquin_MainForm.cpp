@@ -1,0 +1,261 @@
+#include "app/Velquin_MainForm.h"
+
+#include <cstdint>
+#include <string>
+
+#include "app/Velquin_InputTask.h"
+#include "core/tasks/ResumeRunner.h"
+#include "core/tasks/TaskStore.h"
+#include "library/HLVTextRoutines.h"
+
+namespace velquin {
+namespace {
+
+using enum TControlKind;
+constexpr unsigned akRightBottom = akRight | akBottom;
+
+// clang-format off
+const TControlDesc kMainControls[] = {
+  // kind     name                    caption                                                left top  width      height     anchors           tab     options action
+  {Label,    "cxLabel1",             "スタンバイ、および休止状態からの復帰時に実行するタスク", 8,   8,   kAutoSize, kAutoSize, akLeftTop,        kNoTab},
+  {ListBox,  "lbxTaskList",          "",                                                     8,   32,  459,       177,       akAll,            0},
+  {CheckBox, "ckbMinimizeWhenStart", "起動時に最小化する",                                   5,   214, 145,       kAutoSize, akLeft | akBottom, 1},
+  {Button,   "btnAppendTask",        nullptr,                                                162, 216, 95,        17,        akRightBottom,    2,      0,      "acnAppendTask"},
+  {Button,   "btnEditTask",          nullptr,                                                266, 216, 95,        17,        akRightBottom,    3,      0,      "acnEditTask"},
+  {Button,   "btnDeleteTask",        nullptr,                                                370, 216, 95,        17,        akRightBottom,    4,      0,      "acnDeleteTask"},
+  {Button,   "btnToTaskTray",        nullptr,                                                112, 239, 168,       25,        akRightBottom,    5,      0,      "acnToTaskTray"},
+  {Button,   "btnAbout",             "About ..",                                             289, 239, 80,        25,        akRightBottom,    6},
+  {Button,   "btnExit",              nullptr,                                                378, 239, 87,        25,        akRightBottom,    7,      0,      "acnExit"},
+};
+// clang-format on
+
+const TFormDesc kMainForm{"_MainForm", "ヴェルキン Ver, 1,1", 474, 270, TBorderStyle::Sizeable,
+                          TPosition::ScreenCenter, kMainControls};
+
+const char kExitQuestion[] =
+    "終了すると、スタンバイおよび休止状態から復帰したときに\r\n"
+    "タスクが実行されません。\r\n"
+    "実行されるようにするには、終了せずに最小化してください。\r\n"
+    "\r\n"
+    "終了しますか？";
+
+// Copies as much of `text` as fits in `tip` with its NUL, never splitting a
+// double-byte character.
+template <size_t N>
+void CopyTip(const std::string& text, CHAR (&tip)[N]) {
+  size_t length = 0;
+  while (length < text.size()) {
+    const size_t step =
+        IsDBCSLeadByte(static_cast<BYTE>(text[length])) && length + 1 < text.size() ? 2 : 1;
+    if (length + step > N - 1) break;
+    length += step;
+  }
+  text.copy(tip, length);
+  tip[length] = '\0';
+}
+
+// Frees a dialog after the current handler, on every way out of a command.
+struct ReleaseOnExit {
+  TForm* form;
+  ~ReleaseOnExit() { form->Release(); }
+};
+
+}  // namespace
+
+T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
+    : TForm(owner, kMainForm), ports_(ports), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+
+void T_MainForm::CreateComponents() {
+  apeVelquin = new TApplicationEvents(this, "apeVelquin");
+  ppmVelquin = new TPopupMenu(this, "ppmVelquin");
+  aclVelquin = new TActionList(this, "aclVelquin");
+  acnAppendTask = aclVelquin->Add("acnAppendTask", "タスクを追加(&A)", [this](TComponent* s) { acnAppendTaskExecute(s); });
+  acnDeleteTask = aclVelquin->Add("acnDeleteTask", "タスクを削除(&D)", [this](TComponent* s) { acnDeleteTaskExecute(s); });
+  acnExit = aclVelquin->Add("acnExit", "終了(&X)", [this](TComponent* s) { acnExitExecute(s); });
+  acnToTaskTray = aclVelquin->Add("acnToTaskTray", "最小化(タスクトレイに表示)(&T)", [this](TComponent* s) { acnToTaskTrayExecute(s); });
+  acnEditTask = aclVelquin->Add("acnEditTask", "タスクを編集(&E)", [this](TComponent* s) { acnEditTaskExecute(s); });
+  mniAppendTask = ppmVelquin->Add("mniAppendTask", acnAppendTask);
+  E1 = ppmVelquin->Add("E1", acnEditTask);
+  mniDeleteTask = ppmVelquin->Add("mniDeleteTask", acnDeleteTask);
+  timVelquin = new TTimer(this, "timVelquin", 1000);
+}
+
+void T_MainForm::Loaded() {
+  lbxTaskList = Control<TListBox>("lbxTaskList");
+  btnExit = Control<TButton>("btnExit");
+  btnToTaskTray = Control<TButton>("btnToTaskTray");
+  cxLabel1 = Control<TLabel>("cxLabel1");
+  ckbMinimizeWhenStart = Control<TCheckBox>("ckbMinimizeWhenStart");
+  btnAbout = Control<TButton>("btnAbout");
+  btnAppendTask = Control<TButton>("btnAppendTask");
+  btnDeleteTask = Control<TButton>("btnDeleteTask");
+  btnEditTask = Control<TButton>("btnEditTask");
+
+  lbxTaskList->PopupMenu = ppmVelquin;
+  lbxTaskList->OnDblClick = [this](TComponent* s) { lbxTaskListDblClick(s); };
+  btnAbout->OnClick = [this](TComponent* s) { btnAboutClick(s); };
+  aclVelquin->OnUpdate = [this](TAction* a, bool& handled) { aclVelquinUpdate(a, handled); };
+  apeVelquin->OnMinimize = [this](TComponent* s) { apeVelquinMinimize(s); };
+  timVelquin->OnTimer = [this](TComponent* s) { timVelquinTimer(s); };
+  OnCreate = [this](TComponent* s) { FormCreate(s); };
+  OnDestroy = [this](TComponent* s) { FormDestroy(s); };
+  OnCloseQuery = [this](TComponent* s, bool& canClose) { FormCloseQuery(s, canClose); };
+  SetMessageHandler(WM_POWERBROADCAST, [this](TMessage& m) { WMPowerBroadcast(m); });
+  if (taskbarCreated_) SetMessageHandler(taskbarCreated_, [this](TMessage& m) { WMTaskbarCreated(m); });
+}
+
+// --- Life cycle ---------------------------------------------------------------------
+
+void T_MainForm::FormCreate(TComponent*) {
+  bool minimizeWhenStart = false;
+  try {
+    TaskStore(ports_.registry, ports_.fileSystem).Load(*lbxTaskList, minimizeWhenStart);
+  } catch (...) {
+    ckbMinimizeWhenStart->SetChecked(minimizeWhenStart);
+    throw;  // reported by the toolkit; the timer stays off
+  }
+  ckbMinimizeWhenStart->SetChecked(minimizeWhenStart);
+  timVelquin->SetEnabled(ckbMinimizeWhenStart->Checked());
+}
+
+void T_MainForm::FormDestroy(TComponent*) {
+  struct RemoveIcon {
+    T_MainForm* form;
+    ~RemoveIcon() { form->RemoveTrayIconAtExit(); }
+  } removeIcon{this};
+  TaskStore(ports_.registry, ports_.fileSystem).Save(*lbxTaskList, ckbMinimizeWhenStart->Checked());
+}
+
+void T_MainForm::WndProc(TMessage& Message) {
+  FInQueryEndSession = Message.Msg == WM_QUERYENDSESSION;
+  if (Message.Msg == WM_TRAYICON) {
+    // Only an icon that is there can be clicked; a stray message changes nothing.
+    if (Message.LParam == WM_LBUTTONDOWN && FTrayIconShown) {
+      Application()->Restore();
+      ToggleTrayIcon();
+    }
+    return;
+  }
+  TForm::WndProc(Message);
+}
+
+void T_MainForm::WMPowerBroadcast(TMessage& Message) {
+  Message.Result = 0;
+  const uint64_t eventCode = Message.WParam;
+  if (eventCode > UINT32_MAX) return;
+  RunTasksOnResume(static_cast<uint32_t>(eventCode), *lbxTaskList, ports_.fileSystem, ports_.shell,
+                   reinterpret_cast<uintptr_t>(Handle()));
+}
+
+void T_MainForm::FormCloseQuery(TComponent*, bool& CanClose) {
+  if (FInQueryEndSession) return;  // the logon ends: ask nothing, hold nothing up
+  CanClose = MessageDlg(kExitQuestion, TMsgDlgType::Confirmation, mbYes | mbNo) == mrYes;
+}
+
+void T_MainForm::acnExitExecute(TComponent*) { Close(); }
+
+void T_MainForm::btnAboutClick(TComponent*) {}
+
+void T_MainForm::aclVelquinUpdate(TAction*, bool&) {
+  const bool selected = lbxTaskList->ItemIndex() >= 0;
+  acnDeleteTask->SetEnabled(selected);
+  acnEditTask->SetEnabled(selected);
+}
+
+// --- Tray residency -----------------------------------------------------------------
+
+void T_MainForm::ToggleTrayIcon() {
+  NotifyIconDataV1& data = FNotifyIconData;
+  data.cbSize = sizeof data;
+  data.hWnd = Handle();
+  data.uID = 1;
+  if (!FTrayIconShown) {
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAYICON;
+    data.hIcon = Application()->Icon();
+    CopyTip(Caption(), data.szTip);
+    // Counted only when the shell took it, so that a failure leaves a way back.
+    FTrayIconShown = ports_.notifyIcon.Notify(NIM_ADD, data);
+  } else {
+    ports_.notifyIcon.Notify(NIM_DELETE, data);
+    FTrayIconShown = false;
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  }
+}
+
+void T_MainForm::KeepTaskbarButtonWithoutIcon() {
+  // Without an icon the minimised taskbar button is the only way back.
+  if (!FTrayIconShown) ShowWindow(Application()->Handle(), SW_SHOWMINNOACTIVE);
+}
+
+void T_MainForm::apeVelquinMinimize(TComponent*) {
+  ShowWindow(Application()->Handle(), SW_HIDE);
+  if (!FTrayIconShown) ToggleTrayIcon();
+  KeepTaskbarButtonWithoutIcon();
+}
+
+void T_MainForm::WMTaskbarCreated(TMessage& Message) {
+  // The notification area was rebuilt (the shell restarted): add the icon again.
+  if (FTrayIconShown) {
+    FTrayIconShown = false;
+    ToggleTrayIcon();
+    if (!FTrayIconShown) {
+      // The shell may have kept the icon after all: replace it.
+      ports_.notifyIcon.Notify(NIM_DELETE, FNotifyIconData);
+      ToggleTrayIcon();
+    }
+    KeepTaskbarButtonWithoutIcon();
+  }
+  DefaultHandling(Message);
+}
+
+void T_MainForm::RemoveTrayIconAtExit() {
+  if (!FTrayIconShown) return;
+  FNotifyIconData.cbSize = sizeof FNotifyIconData;
+  FNotifyIconData.hWnd = Handle();
+  FNotifyIconData.uID = 1;
+  ports_.notifyIcon.Notify(NIM_DELETE, FNotifyIconData);
+  FTrayIconShown = false;
+}
+
+void T_MainForm::acnToTaskTrayExecute(TComponent*) { Application()->Minimize(); }
+
+void T_MainForm::timVelquinTimer(TComponent*) {
+  struct Disable {
+    TTimer* timer;
+    ~Disable() { timer->SetEnabled(false); }
+  } disable{timVelquin};  // acts once, also when the action fails
+  acnToTaskTray->Execute();
+}
+
+// --- Task editing -------------------------------------------------------------------
+
+void T_MainForm::acnAppendTaskExecute(TComponent*) {
+  auto* dialog = CreateForm<T_InputTaskForm>(this, ports_.fileSystem);
+  ReleaseOnExit release{dialog};
+  if (dialog->ShowModal() != mrOk) return;
+  const int index = lbxTaskList->Append(Trim(dialog->TaskFileName) + " " + dialog->TaskParams);
+  UpdateScrollWidth(*lbxTaskList, index);
+}
+
+void T_MainForm::acnEditTaskExecute(TComponent*) {
+  auto* dialog = CreateForm<T_InputTaskForm>(this, ports_.fileSystem);
+  ReleaseOnExit release{dialog};
+  dialog->PrepareEdit(lbxTaskList->Item(lbxTaskList->ItemIndex()));
+  if (dialog->ShowModal() != mrOk) return;
+  const int index = lbxTaskList->ItemIndex();
+  lbxTaskList->Replace(index, Trim(dialog->TaskFileName + " " + dialog->TaskParams));
+  UpdateScrollWidth(*lbxTaskList, index);
+}
+
+void T_MainForm::acnDeleteTaskExecute(TComponent*) {
+  const std::string question = "タスク: \"" + lbxTaskList->Item(lbxTaskList->ItemIndex()) +
+                               "\" を削除してもよろしいですか？\r\n"
+                               "ヴェルキンの実行対象から外れるだけですので、ファイル本体は削除されません。";
+  if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo) != mrYes) return;
+  lbxTaskList->Delete(lbxTaskList->ItemIndex());
+}
+
+void T_MainForm::lbxTaskListDblClick(TComponent*) { acnEditTask->Execute(); }
+
+}  // namespace velquin

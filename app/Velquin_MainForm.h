@@ -1,0 +1,95 @@
+#pragma once
+// The main window: the task list with its commands, the start-up option, the close
+// question, the end of the logon, the power notification and the tray residency.
+#include <windows.h>
+
+#include "core/ports/FileSystem.h"
+#include "core/ports/Registry.h"
+#include "core/ports/Shell.h"
+#include "platform/Win32NotifyIcon.h"
+#include "toolkit/Actions.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Forms.h"
+
+namespace velquin {
+
+// The shell's message for mouse activity over the notification-area icon.
+inline constexpr UINT WM_TRAYICON = WM_USER + 100;
+
+// What the main window works with; the entry passes the real ones, tests their own.
+struct MainFormPorts {
+  Registry& registry;
+  FileSystem& fileSystem;
+  Shell& shell;
+  NotifyIcon& notifyIcon;
+};
+
+class T_MainForm : public TForm {
+ public:
+  T_MainForm(TComponent* owner, MainFormPorts ports);
+
+  TListBox* lbxTaskList = nullptr;
+  TButton* btnExit = nullptr;
+  TButton* btnToTaskTray = nullptr;
+  TLabel* cxLabel1 = nullptr;
+  TApplicationEvents* apeVelquin = nullptr;
+  TPopupMenu* ppmVelquin = nullptr;
+  TActionList* aclVelquin = nullptr;
+  TAction* acnAppendTask = nullptr;
+  TAction* acnDeleteTask = nullptr;
+  TMenuItem* mniAppendTask = nullptr;
+  TMenuItem* mniDeleteTask = nullptr;
+  TAction* acnExit = nullptr;
+  TAction* acnToTaskTray = nullptr;
+  TCheckBox* ckbMinimizeWhenStart = nullptr;
+  TButton* btnAbout = nullptr;
+  TButton* btnAppendTask = nullptr;
+  TButton* btnDeleteTask = nullptr;
+  TTimer* timVelquin = nullptr;
+  TMenuItem* E1 = nullptr;
+  TAction* acnEditTask = nullptr;
+  TButton* btnEditTask = nullptr;
+
+  void FormCreate(TComponent* Sender);
+  void FormDestroy(TComponent* Sender);
+  void FormCloseQuery(TComponent* Sender, bool& CanClose);
+  void WndProc(TMessage& Message) override;
+  void WMPowerBroadcast(TMessage& Message);
+  void acnExitExecute(TComponent* Sender);
+  void btnAboutClick(TComponent* Sender);
+  void aclVelquinUpdate(TAction* Action, bool& Handled);
+
+  // Tray residency.
+  void ToggleTrayIcon();
+  void apeVelquinMinimize(TComponent* Sender);
+  void acnToTaskTrayExecute(TComponent* Sender);
+  void timVelquinTimer(TComponent* Sender);
+
+  // Task editing.
+  void acnAppendTaskExecute(TComponent* Sender);
+  void acnEditTaskExecute(TComponent* Sender);
+  void acnDeleteTaskExecute(TComponent* Sender);
+  void lbxTaskListDblClick(TComponent* Sender);
+
+  bool InQueryEndSession() const { return FInQueryEndSession; }
+  bool TrayIconShown() const { return FTrayIconShown; }
+  const NotifyIconDataV1& NotifyIconData() const { return FNotifyIconData; }
+
+ protected:
+  void CreateComponents() override;
+  void Loaded() override;
+
+ private:
+  void WMTaskbarCreated(TMessage& Message);
+  void KeepTaskbarButtonWithoutIcon();
+  void RemoveTrayIconAtExit();
+
+  bool FInQueryEndSession = false;
+  bool FTrayIconShown = false;
+  NotifyIconDataV1 FNotifyIconData{};
+  MainFormPorts ports_;
+  UINT taskbarCreated_;
+};
+
+}  // namespace velquin

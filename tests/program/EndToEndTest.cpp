@@ -1,0 +1,192 @@
+// The built Velquin.exe as a user meets it: a prepared registry key, tasks that
+// record how they were started, a resume notification from another process, the
+// end of the logon (wineboot -e) or the close question, and the key read back.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kKey[] = "SOFTWARE\\HALVERN\\Velquin";
+const char kCaption[] = "ヴェルキン Ver, 1,1";
+
+std::string WindowsPath(std::string unixPath) {
+  std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+  return "Z:" + unixPath;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() >= end) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+void PutDword(HKEY key, const char* name, DWORD value) {
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+void PutString(HKEY key, const char* name, const std::string& text) {
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+}
+std::optional<std::string> GetValue(const char* name) {
+  char data[2048] = {};
+  DWORD size = sizeof data - 1, type = 0;
+  if (RegGetValueA(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
+  if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
+  return std::string(data);
+}
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "velquin e2e";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    recorder_ = folder_ + "\\recorder.exe";
+    ASSERT_TRUE(CopyFileA(WindowsPath(VELQUIN_RECORDER).c_str(), recorder_.c_str(), FALSE));
+    record_ = folder_ + "\\started.txt";
+    DeleteFileA(record_.c_str());
+    SetEnvironmentVariableA("VELQUIN_RECORD", record_.c_str());
+  }
+  void TearDown() override {
+    if (process_.hProcess) {
+      if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 9);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    DeleteFileA(record_.c_str());
+    DeleteFileA(recorder_.c_str());
+    RemoveDirectoryA(folder_.c_str());
+  }
+
+  void PrepareKey() {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    PutDword(key, "Count", 3);
+    PutString(key, "APP0", recorder_ + " alpha");                       // unquoted, a space in the path
+    PutString(key, "APP1", "\"" + folder_ + "\\missing.exe\" x");        // no such file: skipped
+    PutString(key, "APP2", "\"" + recorder_ + "\"  beta \"gamma delta\" ");
+    PutDword(key, "MinimizeWhenStart", 0);
+    RegCloseKey(key);
+  }
+
+  bool Run(const std::string& commandLine, WORD show, PROCESS_INFORMATION& info) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = show;
+    std::string line = commandLine;
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+  }
+
+  HWND StartVelquin(WORD show) {
+    if (!Run("\"" + WindowsPath(VELQUIN_EXE) + "\"", show, process_)) return nullptr;
+    HWND window = nullptr;
+    WaitFor([&] { return (window = FindWindowA("T_MainForm", kCaption)) != nullptr; }, 30000);
+    Sleep(300);
+    return window;
+  }
+
+  int RunTool(const std::string& commandLine) {
+    PROCESS_INFORMATION info{};
+    if (!Run(commandLine, SW_SHOWNORMAL, info)) return -1;
+    WaitForSingleObject(info.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return static_cast<int>(code);
+  }
+
+  std::vector<std::string> Started(size_t expected) {
+    std::vector<std::string> lines;
+    WaitFor(
+        [&] {
+          lines.clear();
+          std::ifstream in(record_);
+          std::string line;
+          while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+          }
+          return lines.size() >= expected;
+        },
+        20000);
+    std::sort(lines.begin(), lines.end());  // the tasks run side by side
+    return lines;
+  }
+
+  bool Ended() { return WaitForSingleObject(process_.hProcess, 30000) == WAIT_OBJECT_0; }
+
+  std::string folder_, recorder_, record_;
+  PROCESS_INFORMATION process_{};
+};
+
+TEST_F(EndToEndTest, AResumeOpensTheTasksAndTheEndOfTheLogonSavesTheList) {
+  PrepareKey();
+  HWND window = StartVelquin(SW_SHOWNORMAL);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(IsWindowVisible(window));
+
+  EXPECT_EQ(RunTool("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
+  EXPECT_EQ(Started(2), (std::vector<std::string>{"alpha", "beta \"gamma delta\""}));
+
+  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(GetValue("Count"), "3");
+  EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");  // normalised at load
+  EXPECT_EQ(GetValue("APP1"), "\"" + folder_ + "\\missing.exe\" x");  // without its marker
+  EXPECT_EQ(GetValue("APP2"), "\"" + recorder_ + "\" beta \"gamma delta\"");
+  EXPECT_EQ(GetValue("MinimizeWhenStart"), "0");
+}
+
+TEST_F(EndToEndTest, StartedMinimisedItWaitsInTheTrayAndTheCloseQuestionEndsIt) {
+  PrepareKey();
+  HWND window = StartVelquin(SW_SHOWMINNOACTIVE);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  HWND app = FindWindowA("TApplication", "ヴェルキン");
+  ASSERT_NE(app, nullptr);
+  EXPECT_FALSE(IsWindowVisible(app));  // no taskbar button either
+
+  DWORD_PTR result = 1;
+  SendMessageTimeoutA(window, WM_POWERBROADCAST, 7, 0, SMTO_NORMAL, 30000, &result);
+  EXPECT_EQ(result, 0u);
+  EXPECT_EQ(Started(2).size(), 2u);
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  HWND question = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (question = FindWindowA("TMessageForm", "確認")) && IsWindowVisible(question); },
+                      10000));
+  Sleep(200);
+  PostMessageA(FindWindowExA(question, nullptr, "Button", "はい(&Y)"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(GetValue("Count"), "3");
+  EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");
+}
+
+TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximised) {
+  HWND window = StartVelquin(SW_SHOWMAXIMIZED);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_TRUE(IsZoomed(window));
+  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(GetValue("Count"), "0");  // first start: the key was created
+  EXPECT_EQ(GetValue("MinimizeWhenStart"), "0");
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// The layouts at 96 dots per inch: the main window's client area and every
+// control, and the input dialog's. With VELQUIN_SCREENSHOTS set to a folder, the
+// main window, the input dialog and the close question are saved there as BMP.
+#include <cstdlib>
+#include <fstream>
+
+#include "app/Velquin_InputTask.h"
+#include "tests/program/ProgramFixture.h"
+
+namespace velquin::test {
+namespace {
+
+struct Placement {
+  const char* name;
+  int left, top, width, height;  // -1: not fixed by the layout
+};
+
+RECT ClientRectOf(TControl* control) {
+  RECT r{};
+  GetWindowRect(control->Handle(), &r);
+  MapWindowPoints(nullptr, GetParent(control->Handle()), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void ExpectPlacements(TForm* form, std::initializer_list<Placement> placements) {
+  for (const Placement& p : placements) {
+    SCOPED_TRACE(p.name);
+    auto* control = FindOwned<TControl>(*form, p.name);
+    ASSERT_NE(control, nullptr);
+    const RECT r = ClientRectOf(control);
+    EXPECT_EQ(r.left, p.left);
+    EXPECT_EQ(r.top, p.top);
+    if (p.width >= 0) {
+      EXPECT_EQ(r.right - r.left, p.width);
+    }
+    if (p.height >= 0) {
+      EXPECT_EQ(r.bottom - r.top, p.height);
+    }
+  }
+}
+
+void ExpectClientSize(HWND window, int width, int height) {
+  RECT r{};
+  GetClientRect(window, &r);
+  EXPECT_EQ(r.right, width);
+  EXPECT_EQ(r.bottom, height);
+}
+
+// Copies the window's pixels from the screen into <folder>/<name>.bmp.
+void Screenshot(HWND window, const char* name) {
+  const char* folder = std::getenv("VELQUIN_SCREENSHOTS");
+  if (!folder || !*folder) return;
+  Pump(500);
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{sizeof info, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  const int stride = (w * 3 + 3) & ~3;
+  std::string pixels(static_cast<size_t>(stride) * h, '\0');
+  GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof info + pixels.size()), 0, 0,
+                        sizeof(BITMAPFILEHEADER) + sizeof info};
+  std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info), sizeof info);
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+}
+
+class LayoutTest : public ProgramTest {};
+
+TEST_F(LayoutTest, MainWindow) {
+  const std::string a = MakeFile("backup.exe"), b = MakeFile("メモ.txt");
+  SetLines({a + " /quiet", "\"" + b + "\"", Folder() + "\\missing.exe"});
+  Start();
+  form_->lbxTaskList->SetItemIndex(0);
+  Pump(50);
+  EXPECT_EQ(form_->Caption(), "ヴェルキン Ver, 1,1");
+  ExpectClientSize(form_->Handle(), 474, 270);
+  const LONG style = GetWindowLongA(form_->Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_EQ(GetMenu(form_->Handle()), nullptr);
+  ExpectPlacements(form_, {{"cxLabel1", 8, 8, form_->cxLabel1->Width(), -1},
+                           {"lbxTaskList", 8, 32, 459, 177},
+                           {"ckbMinimizeWhenStart", 5, 214, 145, -1},
+                           {"btnAppendTask", 162, 216, 95, 17},
+                           {"btnEditTask", 266, 216, 95, 17},
+                           {"btnDeleteTask", 370, 216, 95, 17},
+                           {"btnToTaskTray", 112, 239, 168, 25},
+                           {"btnAbout", 289, 239, 80, 25},
+                           {"btnExit", 378, 239, 87, 25}});
+  EXPECT_EQ(SendMessageA(form_->lbxTaskList->Handle(), LB_GETITEMHEIGHT, 0, 0), 12);
+  const struct {
+    TButton* button;
+    const char* caption;
+  } captions[] = {{form_->btnAppendTask, "タスクを追加(&A)"}, {form_->btnEditTask, "タスクを編集(&E)"},
+                  {form_->btnDeleteTask, "タスクを削除(&D)"}, {form_->btnToTaskTray, "最小化(タスクトレイに表示)(&T)"},
+                  {form_->btnAbout, "About .."},              {form_->btnExit, "終了(&X)"}};
+  for (const auto& c : captions) EXPECT_EQ(c.button->Caption(), c.caption);
+  EXPECT_EQ(form_->cxLabel1->Caption(), "スタンバイ、および休止状態からの復帰時に実行するタスク");
+  EXPECT_EQ(form_->ckbMinimizeWhenStart->Caption(), "起動時に最小化する");
+  Screenshot(form_->Handle(), "main-window");
+
+  // Wider and taller: the list grows, the seven buttons follow the right and
+  // bottom edges, the check box and the label stay at the left.
+  form_->SetClientSize(574, 320);
+  Pump(30);
+  ExpectPlacements(form_, {{"cxLabel1", 8, 8, -1, -1},
+                           {"lbxTaskList", 8, 32, 559, 227},
+                           {"ckbMinimizeWhenStart", 5, 264, 145, -1},
+                           {"btnAppendTask", 262, 266, 95, 17},
+                           {"btnToTaskTray", 212, 289, 168, 25},
+                           {"btnExit", 478, 289, 87, 25}});
+}
+
+TEST_F(LayoutTest, InputDialogAndCloseQuestion) {
+  Start();
+  DialogAnswerer answers;
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    auto* dialog = dynamic_cast<T_InputTaskForm*>(Application()->FindForm(w));
+    ExpectClientSize(w, 482, 95);
+    const LONG style = GetWindowLongA(w, GWL_STYLE);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    ExpectPlacements(dialog, {{"cxLabel1", 8, 8, dialog->cxLabel1->Width(), -1},
+                              {"edtFileName", 8, 32, 465, -1},
+                              {"btnOK", 129, 64, 105, 25},
+                              {"btnCancel", 249, 64, 105, 25}});
+    EXPECT_EQ(dialog->cxLabel1->Caption(),
+              "実行するファイル名を入力してください （実行時パラメータを指定できます）");
+    EXPECT_EQ(dialog->btnOK->Caption(), "OK(&O)");
+    EXPECT_EQ(dialog->btnCancel->Caption(), "キャンセル(&C)");
+    EXPECT_EQ(dialog->dlgTask->Title, "ファイルを開く");
+    EXPECT_EQ(dialog->dlgTask->Filter, "すべてのファイル (*.*)|*.*");
+    SetWindowTextA(dialog->edtFileName->Handle(), "C:\\Tools\\backup.exe /quiet");
+    Screenshot(w, "input-dialog");
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  form_->acnAppendTask->Execute();
+  EXPECT_EQ(answers.Pending(), 0u);
+
+  answers.Expect("TMessageForm", "確認", [&](HWND w) {
+    Screenshot(w, "close-question");
+    ClickButton(w, "いいえ(&N)");
+  });
+  PostMessageA(form_->Handle(), WM_CLOSE, 0, 0);
+  PumpUntil([&] { return answers.Pending() == 0; }, 5000);
+  Pump(50);
+}
+
+}  // namespace
+}  // namespace velquin::test

@@ -1,0 +1,117 @@
+#include "tests/program/ProgramFixture.h"
+
+#include "core/tasks/TaskStore.h"
+
+namespace velquin::test {
+
+std::string PrivateRegistry::StorePath() { return std::string(kRoot) + "\\" + std::string(kTaskStoreKeyPath); }
+
+void PrivateRegistry::DeleteAll() { RegDeleteTreeA(HKEY_CURRENT_USER, kRoot); }
+
+namespace {
+HKEY OpenStore() {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, PrivateRegistry::StorePath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                  &key, nullptr);
+  return key;
+}
+}  // namespace
+
+void PutDword(const char* name, DWORD value) {
+  HKEY key = OpenStore();
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+void PutString(const char* name, const std::string& text) {
+  HKEY key = OpenStore();
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(key);
+}
+
+std::optional<DWORD> GetDword(const char* name) {
+  HKEY key = OpenStore();
+  DWORD type = 0, value = 0, size = sizeof value;
+  const LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
+  return value;
+}
+
+std::optional<std::string> GetString(const char* name) {
+  HKEY key = OpenStore();
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
+    RegCloseKey(key);
+    return std::nullopt;
+  }
+  std::string text(size, '\0');
+  RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+  RegCloseKey(key);
+  text.resize(strnlen(text.c_str(), text.size()));
+  return text;
+}
+
+void ProgramTest::SetUp() {
+  PrivateRegistry::DeleteAll();
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  folder_ = std::string(temp) + "velquin-program-tests";
+  CreateDirectoryA(folder_.c_str(), nullptr);
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, current);
+  savedDirectory_ = current;
+  app_ = std::make_unique<TApplication>();
+  app_->SetTitle("ヴェルキン");
+  app_->OnException = [this](const std::string& m) { reports_.push_back(m); };
+  app_->HaltProc = [this] { ++halts_; };
+}
+
+void ProgramTest::TearDown() {
+  app_.reset();
+  form_ = nullptr;
+  SetCurrentDirectoryA(savedDirectory_.c_str());
+  PrivateRegistry::DeleteAll();
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder_ + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder_ + "\\" + data.cFileName).c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder_.c_str());
+}
+
+T_MainForm* ProgramTest::Start(std::optional<int> show) {
+  form_ = app_->CreateForm<T_MainForm>(MainFormPorts{registry_, fileSystem_, shell_, notifyIcon_});
+  if (show) app_->ShowMainForm(*show);
+  Pump(50);
+  return form_;
+}
+
+void ProgramTest::Finish() {
+  app_->DoneApplication();
+  form_ = nullptr;
+}
+
+std::string ProgramTest::MakeFile(const std::string& name) {
+  const std::string path = folder_ + "\\" + name;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return path;
+}
+
+std::vector<std::string> ProgramTest::Lines() const {
+  std::vector<std::string> lines;
+  for (int i = 0; i < form_->lbxTaskList->Count(); ++i) lines.push_back(form_->lbxTaskList->Item(i));
+  return lines;
+}
+
+void ProgramTest::SetLines(const std::vector<std::string>& lines) {
+  PutDword("Count", static_cast<DWORD>(lines.size()));
+  for (size_t i = 0; i < lines.size(); ++i) PutString(("APP" + std::to_string(i)).c_str(), lines[i]);
+}
+
+}  // namespace velquin::test

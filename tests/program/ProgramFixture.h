@@ -1,0 +1,100 @@
+#pragma once
+// The main window in-process, over a private registry key, real task files in a
+// private folder, a shell that records, and a notification icon that records (and
+// can be made to refuse the icon).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Velquin_MainForm.h"
+#include "core/fakes/RecordingShell.h"
+#include "platform/Win32FileSystem.h"
+#include "platform/Win32NotifyIcon.h"
+#include "platform/Win32Registry.h"
+#include "tests/program/TestSupport.h"
+#include "toolkit/Forms.h"
+
+namespace velquin::test {
+
+// Every key the program opens, moved under a private test key.
+class PrivateRegistry : public Registry {
+ public:
+  static constexpr const char* kRoot = "Software\\VelquinProgramTests";
+  std::unique_ptr<RegistryKey> CreateKey(std::string_view path) override {
+    return inner_.CreateKey(std::string(kRoot) + "\\" + std::string(path));
+  }
+  static std::string StorePath();  // where the task store's key lands
+  static void DeleteAll();
+
+ private:
+  Win32Registry inner_;
+};
+
+// The store's values as the test reads and writes them (HKCU, ANSI).
+void PutDword(const char* name, DWORD value);
+void PutString(const char* name, const std::string& text);
+std::optional<DWORD> GetDword(const char* name);
+std::optional<std::string> GetString(const char* name);
+
+struct NotifyCall {
+  DWORD message;
+  NotifyIconDataV1 data;
+};
+
+class RecordingNotifyIcon : public NotifyIcon {
+ public:
+  bool Notify(DWORD message, const NotifyIconDataV1& data) override {
+    calls.push_back({message, data});
+    if (message == NIM_ADD && failAdd) return false;
+    return real.Notify(message, data);
+  }
+  std::vector<DWORD> Messages() const {
+    std::vector<DWORD> list;
+    for (const auto& c : calls) list.push_back(c.message);
+    return list;
+  }
+  std::vector<NotifyCall> calls;
+  bool failAdd = false;
+  Win32NotifyIcon real;
+};
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Creates the main window as the entry does; `show` as the entry would pass it
+  // (std::nullopt: not shown).
+  T_MainForm* Start(std::optional<int> show = SW_SHOWNORMAL);
+  // Ends as at exit: the exit procedure destroys the main window (saving).
+  void Finish();
+
+  // A file in the private folder, created; returns its full path.
+  std::string MakeFile(const std::string& name);
+  std::string Folder() const { return folder_; }
+  // The lines of the task list.
+  std::vector<std::string> Lines() const;
+  void SetLines(const std::vector<std::string>& lines);  // stored before Start
+
+  bool AppWindowVisible() const { return IsWindowVisible(app_->Handle()) != 0; }
+  bool Topmost() const { return (GetWindowLongA(form_->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+  std::unique_ptr<TApplication> app_;
+  PrivateRegistry registry_;
+  Win32FileSystem fileSystem_;
+  RecordingShell shell_;
+  RecordingNotifyIcon notifyIcon_;
+  T_MainForm* form_ = nullptr;
+  std::vector<std::string> reports_;
+  int halts_ = 0;
+
+ private:
+  std::string folder_;
+  std::string savedDirectory_;
+};
+
+}  // namespace velquin::test

@@ -1,0 +1,219 @@
+// Adding, editing and deleting tasks through the input dialog, the error dialog,
+// the delete question, the file-open dialog and a double click.
+#include "app/Velquin_InputTask.h"
+#include "tests/program/ProgramFixture.h"
+
+namespace velquin::test {
+namespace {
+
+T_InputTaskForm* InputForm(HWND window) { return dynamic_cast<T_InputTaskForm*>(Application()->FindForm(window)); }
+
+// Types `text` into the dialog's edit field, as the user would.
+void Type(HWND dialog, const std::string& text) {
+  SetWindowTextA(InputForm(dialog)->edtFileName->Handle(), text.c_str());
+}
+void Press(TButton* button) { PostMessageA(button->Handle(), BM_CLICK, 0, 0); }
+
+const char kNoSuchFile[] = "このようなファイルは存在しません。\r\n正しいファイル名を入力してください。";
+
+class TaskEditingTest : public ProgramTest {
+ protected:
+  void Run(DialogAnswerer& answers, TAction* action) {
+    action->Execute();
+    Pump(30);
+    EXPECT_EQ(answers.Pending(), 0u);
+    EXPECT_TRUE(answers.Unexpected().empty());
+    // The dialog is released once the command has returned.
+    EXPECT_TRUE(PumpUntil([&] { return !FindOwned<T_InputTaskForm>(*form_, "_InputTaskForm"); }, 1000));
+  }
+};
+
+TEST_F(TaskEditingTest, AddQuotesTheFileAndKeepsTheParameters) {
+  Start();
+  const std::string file = MakeFile("run.exe");
+  DialogAnswerer answers;
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    T_InputTaskForm* dialog = InputForm(w);
+    EXPECT_FALSE(dialog->btnOK->Enabled());
+    EXPECT_TRUE(dialog->edtFileName->Focused());
+    Type(w, "  " + file + "   -x  ");
+    EXPECT_TRUE(dialog->btnOK->Enabled());
+    Press(dialog->btnOK);
+  });
+  Run(answers, form_->acnAppendTask);
+  const std::string line = "\"" + file + "\" -x";
+  EXPECT_EQ(Lines(), std::vector<std::string>{line});
+  EXPECT_EQ(form_->lbxTaskList->ItemIndex(), -1);
+  EXPECT_EQ(form_->lbxTaskList->ScrollWidth(), static_cast<int>(line.size()) * 7);
+}
+
+TEST_F(TaskEditingTest, AnAddedLineWithoutParametersEndsInASpaceThatEditingRemoves) {
+  Start();
+  const std::string file = MakeFile("doc.txt");
+  DialogAnswerer answers;
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    Type(w, file);
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);  // Enter presses OK
+  });
+  Run(answers, form_->acnAppendTask);
+  EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\" "});
+
+  form_->lbxTaskList->SetItemIndex(0);
+  answers.Expect("T_InputTaskForm", "タスク編集", [&](HWND w) {
+    T_InputTaskForm* dialog = InputForm(w);
+    EXPECT_EQ(dialog->edtFileName->Text(), "\"" + file + "\" ");
+    EXPECT_TRUE(dialog->btnOK->Focused());
+    Press(dialog->btnOK);
+  });
+  Run(answers, form_->acnEditTask);
+  EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\""});
+  EXPECT_EQ(form_->lbxTaskList->ItemIndex(), 0);  // stays selected
+}
+
+TEST_F(TaskEditingTest, AMissingFileShowsTheErrorAndTheDialogStaysOpen) {
+  Start();
+  const std::string missing = Folder() + "\\nothere.exe -q";
+  DialogAnswerer answers;
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    Type(w, missing);
+    Press(InputForm(w)->btnOK);
+  });
+  answers.Answer("エラー", "OK");
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    T_InputTaskForm* dialog = InputForm(w);
+    EXPECT_EQ(dialog->edtFileName->Text(), missing);
+    EXPECT_TRUE(dialog->TaskFileName.empty());
+    EXPECT_EQ(dialog->ModalResult(), mrNone);
+    Press(dialog->btnCancel);
+  });
+  Run(answers, form_->acnAppendTask);
+  ASSERT_EQ(answers.Seen().size(), 3u);
+  EXPECT_EQ(answers.Seen()[1].text, kNoSuchFile);
+  EXPECT_TRUE(Lines().empty());
+}
+
+TEST_F(TaskEditingTest, BlankTextCannotBeConfirmed) {
+  Start();
+  DialogAnswerer answers;
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    T_InputTaskForm* dialog = InputForm(w);
+    const struct {
+      const char* text;
+      bool enabled;
+    } steps[] = {{"   ", false}, {"\t x ", true}, {"", false}, {"\r\n", false}, {"　", true}};
+    for (const auto& step : steps) {
+      Type(w, step.text);
+      EXPECT_EQ(dialog->btnOK->Enabled(), step.enabled) << step.text;
+    }
+    Type(w, " ");
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);  // OK disabled: Enter does nothing
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  Run(answers, form_->acnAppendTask);
+  EXPECT_TRUE(Lines().empty());
+  EXPECT_EQ(answers.Seen().size(), 1u);
+}
+
+TEST_F(TaskEditingTest, AMarkedLineIsEditedWithItsMarker) {
+  const std::string missing = Folder() + "\\gone.exe";
+  SetLines({missing + " -a"});
+  Start();
+  ASSERT_EQ(Lines(), std::vector<std::string>{"* " + missing + " -a"});
+  const std::string file = MakeFile("gone.exe");  // exists again, the marker stays
+
+  form_->lbxTaskList->SetItemIndex(0);
+  DialogAnswerer answers;
+  answers.Expect("T_InputTaskForm", "タスク編集", [&](HWND w) {
+    EXPECT_EQ(InputForm(w)->edtFileName->Text(), "* " + missing + " -a");
+    Press(InputForm(w)->btnOK);
+  });
+  answers.Answer("エラー", "OK");  // parsed with the marker in front: no such file
+  answers.Expect("T_InputTaskForm", "タスク編集", [&](HWND w) {
+    Type(w, file + " -a");  // the marker removed
+    Press(InputForm(w)->btnOK);
+  });
+  Run(answers, form_->acnEditTask);
+  EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\" -a"});
+}
+
+TEST_F(TaskEditingTest, DeleteAsksAndOnlyYesDeletesAndTheScrollRangeStays) {
+  const std::string longFile = MakeFile(std::string(60, 'l') + ".exe");
+  const std::string shortFile = MakeFile("s.exe");
+  SetLines({"\"" + shortFile + "\"", "\"" + longFile + "\" -p"});
+  Start();
+  const int width = form_->lbxTaskList->ScrollWidth();
+  EXPECT_GE(width, static_cast<int>(longFile.size() + 5) * 7);
+
+  form_->lbxTaskList->SetItemIndex(1);
+  const std::string question = "タスク: \"\"" + longFile +
+                               "\" -p\" を削除してもよろしいですか？\r\n"
+                               "ヴェルキンの実行対象から外れるだけですので、ファイル本体は削除されません。";
+  DialogAnswerer answers;
+  answers.Answer("確認", "いいえ(&N)");
+  answers.AnswerWithKey("確認", VK_ESCAPE);
+  answers.Expect("TMessageForm", "確認", [](HWND w) { PostMessageA(w, WM_CLOSE, 0, 0); });
+  for (int i = 0; i < 3; ++i) form_->acnDeleteTask->Execute();
+  EXPECT_EQ(Lines().size(), 2u);
+  ASSERT_EQ(answers.Seen().size(), 3u);
+  EXPECT_EQ(answers.Seen()[0].text, question);
+
+  answers.Answer("確認", "はい(&Y)");
+  form_->acnDeleteTask->Execute();
+  EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + shortFile + "\""});
+  EXPECT_EQ(form_->lbxTaskList->ScrollWidth(), width);
+  EXPECT_NE(GetFileAttributesA(longFile.c_str()), INVALID_FILE_ATTRIBUTES);  // the file stays
+  Pump(30);
+  EXPECT_FALSE(form_->btnDeleteTask->Enabled());  // nothing selected any more
+}
+
+TEST_F(TaskEditingTest, DoubleClickEditsOnlyASelectedLine) {
+  const std::string file = MakeFile("d.exe");
+  SetLines({"\"" + file + "\""});
+  Start();
+  DialogAnswerer answers;
+  HWND list = form_->lbxTaskList->Handle();
+  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 150));  // below the lines
+  Pump(100);
+  EXPECT_EQ(form_->lbxTaskList->ItemIndex(), -1);
+  EXPECT_TRUE(answers.Seen().empty());
+  EXPECT_TRUE(answers.Unexpected().empty());
+
+  form_->lbxTaskList->SetItemIndex(0);
+  answers.Expect("T_InputTaskForm", "タスク編集", [&](HWND w) {
+    EXPECT_EQ(InputForm(w)->edtFileName->Text(), "\"" + file + "\"");
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 5));
+  Pump(30);
+  EXPECT_EQ(answers.Pending(), 0u);
+  EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\""});
+}
+
+TEST_F(TaskEditingTest, TheEllipsisButtonPicksAFileAndReplacesTheWholeText) {
+  Start();
+  const std::string file = MakeFile("picked.exe");
+  DialogAnswerer answers;
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    Type(w, "old text -old");
+    PostMessageA(InputForm(w)->edtFileName->ButtonHandle(), BM_CLICK, 0, 0);
+  });
+  answers.Expect("#32770", "ファイルを開く", [&](HWND w) {
+    SetDlgItemTextA(w, 0x47C, file.c_str());  // the file name box
+    SetDlgItemTextA(w, 0x480, file.c_str());
+    PostMessageA(w, WM_COMMAND, IDOK, 0);
+  });
+  std::string text;
+  bool enabled = false;
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    text = InputForm(w)->edtFileName->Text();
+    enabled = InputForm(w)->btnOK->Enabled();
+    Press(InputForm(w)->btnOK);
+  });
+  Run(answers, form_->acnAppendTask);
+  EXPECT_EQ(text, "\"" + file + "\"");
+  EXPECT_TRUE(enabled);
+  EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\" "});
+}
+
+}  // namespace
+}  // namespace velquin::test

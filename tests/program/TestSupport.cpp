@@ -1,0 +1,126 @@
+#include "tests/program/TestSupport.h"
+
+#include <algorithm>
+
+#include "toolkit/Forms.h"
+
+namespace velquin::test {
+namespace {
+DialogAnswerer* gAnswerer = nullptr;
+}
+
+void Pump(int ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  for (;;) {
+    if (TApplication* app = Application()) {
+      app->ProcessMessages();
+      app->UpdateActions();
+    } else {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+    }
+    if (done()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
+                              QS_ALLINPUT);
+  }
+}
+
+std::string WindowText(HWND window) {
+  char buffer[4096] = {};
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+std::string ChildTexts(HWND window, const char* className) {
+  std::string texts;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, className) != 0) continue;
+    if (!texts.empty()) texts += "|";
+    texts += WindowText(child);
+  }
+  return texts;
+}
+
+HWND FindChild(HWND parent, const char* className, const char* text) {
+  return FindWindowExA(parent, nullptr, className, text);
+}
+
+bool ClickButton(HWND dialog, const char* caption) {
+  HWND button = FindChild(dialog, "Button", caption);
+  if (!button) return false;
+  PostMessageA(button, BM_CLICK, 0, 0);  // posted: an answer never runs a modal loop itself
+  return true;
+}
+
+DialogAnswerer::DialogAnswerer() {
+  gAnswerer = this;
+  timer_ = SetTimer(nullptr, 0, 25, Tick);
+}
+
+DialogAnswerer::~DialogAnswerer() {
+  KillTimer(nullptr, timer_);
+  if (gAnswerer == this) gAnswerer = nullptr;
+}
+
+void DialogAnswerer::Expect(std::string className, std::string caption, std::function<void(HWND)> action) {
+  expected_.push_back({std::move(className), std::move(caption), std::move(action)});
+}
+
+void DialogAnswerer::Answer(const char* caption, const char* button) {
+  std::string name = button;
+  Expect("TMessageForm", caption, [name](HWND dialog) { ClickButton(dialog, name.c_str()); });
+}
+
+void DialogAnswerer::AnswerWithKey(const char* caption, WPARAM key) {
+  Expect("TMessageForm", caption, [key](HWND) {
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, key, 0);
+    PostMessageA(focus, WM_KEYUP, key, 0xC0000000);
+  });
+}
+
+void CALLBACK DialogAnswerer::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (gAnswerer) gAnswerer->Poll();
+}
+
+void DialogAnswerer::Poll() {
+  if (busy_) return;
+  busy_ = true;
+  if (!expected_.empty()) {
+    const Expected& next = expected_.front();
+    HWND window = FindWindowA(next.className.c_str(), next.caption.c_str());
+    if (window && IsWindowVisible(window) && IsWindowEnabled(window) && GetForegroundWindow() == window) {
+      seen_.push_back({next.className, next.caption, ChildTexts(window, "Static")});
+      auto action = next.action;
+      expected_.pop_front();
+      action(window);
+    }
+  } else {
+    HWND stray = FindWindowA("TMessageForm", nullptr);
+    if (!stray || !IsWindowVisible(stray)) stray = FindWindowA("#32770", nullptr);
+    if (stray && IsWindowVisible(stray)) {
+      if (stray != strayWindow_) {
+        strayWindow_ = stray;
+        straySince_ = GetTickCount();
+      } else if (GetTickCount() - straySince_ > 2000) {
+        unexpected_.push_back({"", WindowText(stray), ChildTexts(stray, "Static")});
+        PostMessageA(stray, WM_CLOSE, 0, 0);
+        strayWindow_ = nullptr;
+      }
+    }
+  }
+  busy_ = false;
+}
+
+}  // namespace velquin::test

@@ -1,0 +1,288 @@
+// The toolkit on its own: actions, keyboard access, the edit field's change event,
+// modal forms and release, the message dialog, the error report, timers in modal
+// loops. Layout, anchors, minimise and restore are tested through the program.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "core/Exception.h"
+#include "tests/program/TestSupport.h"
+#include "toolkit/Actions.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Forms.h"
+
+namespace velquin {
+namespace {
+
+using namespace test;
+using enum TControlKind;
+
+// clang-format off
+const TControlDesc kControls[] = {
+  // kind      name         caption          left top width      height     anchors                  tab     options
+  {Label,      "lblName",   "名前",           8,   8,  kAutoSize, kAutoSize, akLeftTop,               kNoTab},
+  {ButtonEdit, "edtName",   "",               8,   24, 200,       kAutoSize, akLeft | akTop | akRight, 0},
+  {Button,     "btnRun",    nullptr,          8,   60, 80,        25,        akRight | akBottom,      2,      0,                        "acnRun"},
+  {Button,     "btnOK",     "OK",             100, 60, 80,        25,        akRight | akBottom,      1,      optDefault},
+  {Button,     "btnCancel", "キャンセル",     190, 60, 80,        25,        akRight | akBottom,      3,      optCancel | optModalCancel},
+  {CheckBox,   "ckbFlag",   "印(&F)",         8,   90, 100,       kAutoSize, akLeft | akBottom,       4},
+  {Memo,       "memNote",   "",               8,   120, 260,      40,        akAll,                   kNoTab, optNoTabStop},
+};
+// clang-format on
+const TFormDesc kTestForm{"TestForm", "テスト", 280, 170, TBorderStyle::Sizeable, TPosition::ScreenCenter, kControls};
+
+class TTestForm : public TForm {
+ public:
+  explicit TTestForm(TComponent* owner) : TForm(owner, kTestForm) {}
+  TActionList* acl = nullptr;
+  TAction* acnRun = nullptr;
+  bool runEnabled = true;
+  int updates = 0, runs = 0, okClicks = 0, changes = 0, ellipsis = 0;
+
+ protected:
+  void CreateComponents() override {
+    acl = new TActionList(this, "acl");
+    acnRun = acl->Add("acnRun", "実行(&R)", [this](TComponent*) { ++runs; });
+    acl->OnUpdate = [this](TAction* a, bool&) {
+      ++updates;
+      if (a == acnRun) acnRun->SetEnabled(runEnabled);
+    };
+  }
+  void Loaded() override {
+    Control<TButton>("btnOK")->OnClick = [this](TComponent*) { ++okClicks; };
+    auto* edit = Control<TButtonEdit>("edtName");
+    edit->OnChange = [this](TComponent*) { ++changes; };
+    edit->OnButtonClick = [this](TComponent*, int) { ++ellipsis; };
+  }
+};
+
+class ToolkitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app_ = std::make_unique<TApplication>();
+    app_->SetTitle("ヴェルキン");
+    app_->OnException = [this](const std::string& m) { reports_.push_back(m); };
+  }
+  void TearDown() override { app_.reset(); }
+  TTestForm* ShowForm() {
+    auto* form = app_->CreateForm<TTestForm>();
+    form->Show();
+    Pump(50);
+    return form;
+  }
+  std::unique_ptr<TApplication> app_;
+  std::vector<std::string> reports_;
+};
+
+TEST_F(ToolkitTest, ActionsFollowTheirUpdateAndRunOnlyWhenEnabled) {
+  TTestForm* form = ShowForm();
+  auto* button = form->Control<TButton>("btnRun");
+  EXPECT_EQ(button->Caption(), "実行(&R)");
+
+  form->runEnabled = false;
+  app_->UpdateActions();
+  EXPECT_FALSE(button->Enabled());
+  EXPECT_FALSE(form->acnRun->Execute());
+  SendMessageA(button->Handle(), WM_SYSCHAR, 'r', 0);  // also by access key
+  PostMessageA(button->Handle(), WM_SYSCHAR, 'r', 0);
+  Pump(30);
+  EXPECT_EQ(form->runs, 0);
+
+  // The state is refreshed right before the action runs, even if idle time has
+  // not come yet.
+  form->runEnabled = true;
+  const int updates = form->updates;
+  PostMessageA(form->Handle(), WM_SYSCHAR, 'R', 0);
+  app_->ProcessMessages();
+  EXPECT_EQ(form->runs, 1);
+  EXPECT_GT(form->updates, updates);
+  PumpUntil([&] { return button->Enabled(); });
+  EXPECT_TRUE(button->Enabled());
+
+  form->acnRun->SetCaption("走る(&G)");
+  EXPECT_EQ(button->Caption(), "走る(&G)");
+}
+
+TEST_F(ToolkitTest, KeyboardReachesDefaultCancelAndTabOrder) {
+  TTestForm* form = ShowForm();
+  auto* edit = form->Control<TButtonEdit>("edtName");
+  edit->SetFocus();
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  Pump(30);
+  EXPECT_EQ(form->okClicks, 1);
+
+  // Tab order: edtName 0, btnOK 1, btnRun 2, btnCancel 3, ckbFlag 4.
+  const char* order[] = {"btnOK", "btnRun", "btnCancel", "ckbFlag", "edtName"};
+  for (const char* name : order) {
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    Pump(20);
+    EXPECT_TRUE(form->Control<TControl>(name)->Focused()) << name;
+  }
+
+  auto* check = form->Control<TCheckBox>("ckbFlag");
+  PostMessageA(GetFocus(), WM_SYSCHAR, 'f', 0);
+  Pump(20);
+  EXPECT_TRUE(check->Checked());
+  EXPECT_TRUE(check->Focused());
+}
+
+TEST_F(ToolkitTest, EditChangeEventOnlyForRealChanges) {
+  TTestForm* form = ShowForm();
+  auto* edit = form->Control<TButtonEdit>("edtName");
+  edit->SetText("");
+  EXPECT_EQ(form->changes, 0);
+  edit->SetText("abc");
+  EXPECT_EQ(form->changes, 1);
+  edit->SetText("abc");
+  EXPECT_EQ(form->changes, 1);
+  edit->SetFocus();
+  SendMessageA(edit->Handle(), EM_SETSEL, 3, 3);
+  PostMessageA(edit->Handle(), WM_CHAR, 'd', 0);
+  Pump(30);
+  EXPECT_EQ(edit->Text(), "abcd");
+  EXPECT_EQ(form->changes, 2);
+
+  SendMessageA(edit->ButtonHandle(), BM_CLICK, 0, 0);
+  Pump(20);
+  EXPECT_EQ(form->ellipsis, 1);
+  RECT button{}, field{};
+  GetWindowRect(edit->ButtonHandle(), &button);
+  GetWindowRect(edit->Handle(), &field);
+  EXPECT_LE(button.right, field.right);
+  EXPECT_GE(button.left, field.right - 30);
+}
+
+TEST_F(ToolkitTest, ModalResultAndReleaseAfterTheHandler) {
+  TTestForm* main = ShowForm();
+  auto* dialog = CreateForm<TTestForm>(main);
+  bool destroyed = false;
+  dialog->OnDestroy = [&](TComponent*) { destroyed = true; };
+  DialogAnswerer answers;
+  answers.Expect("TTestForm", "テスト", [](HWND w) {
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    (void)w;
+  });
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  EXPECT_EQ(answers.Pending(), 0u);
+  EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+
+  answers.Expect("TTestForm", "テスト", [](HWND w) { PostMessageA(w, WM_CLOSE, 0, 0); });
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+
+  dialog->Control<TButton>("btnOK")->OnClick = [dialog](TComponent*) { dialog->SetModalResult(mrOk); };
+  answers.Expect("TTestForm", "テスト", [](HWND w) { ClickButton(w, "OK"); });
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+
+  dialog->Release();
+  EXPECT_FALSE(destroyed);  // not before the current handler has returned
+  Pump(30);
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(FindOwned<TForm>(*main, "TestForm"), nullptr);
+}
+
+struct DialogCase {
+  const char* name;
+  TMsgDlgType type;
+  unsigned buttons;
+  std::function<void(HWND)> answer;
+  int expected;
+};
+
+TEST_F(ToolkitTest, MessageDialogAnswers) {
+  ShowForm();
+  auto key = [](WPARAM k) {
+    return [k](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, k, 0); };
+  };
+  const DialogCase cases[] = {
+      {"yes button", TMsgDlgType::Confirmation, mbYes | mbNo, [](HWND w) { ClickButton(w, "はい(&Y)"); }, mrYes},
+      {"no button", TMsgDlgType::Confirmation, mbYes | mbNo, [](HWND w) { ClickButton(w, "いいえ(&N)"); }, mrNo},
+      {"enter: yes is the default", TMsgDlgType::Confirmation, mbYes | mbNo, key(VK_RETURN), mrYes},
+      {"esc answers no", TMsgDlgType::Confirmation, mbYes | mbNo, key(VK_ESCAPE), mrNo},
+      {"alt+n", TMsgDlgType::Confirmation, mbYes | mbNo, [](HWND) { PostMessageA(GetFocus(), WM_SYSCHAR, 'n', 0); }, mrNo},
+      {"close box", TMsgDlgType::Confirmation, mbYes | mbNo, [](HWND w) { PostMessageA(w, WM_CLOSE, 0, 0); }, mrCancel},
+      {"error ok", TMsgDlgType::Error, mbOK, key(VK_RETURN), mrOk},
+      {"error esc", TMsgDlgType::Error, mbOK, key(VK_ESCAPE), mrOk},
+  };
+  for (const DialogCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const char* caption = c.type == TMsgDlgType::Confirmation ? "確認" : "エラー";
+    DialogAnswerer answers;
+    std::string buttons;
+    answers.Expect("TMessageForm", caption, [&](HWND w) {
+      buttons = ChildTexts(w, "Button");
+      c.answer(w);
+    });
+    EXPECT_EQ(MessageDlg("一行目\r\n二行目 & 記号", c.type, c.buttons), c.expected);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].text, "一行目\r\n二行目 & 記号");
+    EXPECT_EQ(buttons, c.type == TMsgDlgType::Confirmation ? "はい(&Y)|いいえ(&N)" : "OK");
+  }
+}
+
+TEST_F(ToolkitTest, ErrorReportAppendsAFullStopAfterHigherBytes) {
+  const struct {
+    std::string message, shown;
+  } cases[] = {
+      {"abc", "abc."},       {"abc.", "abc."},           {"", ""},
+      {"x!", "x!"},          {"a-", "a-"},               {"a/", "a/."},
+      {"失敗しました", "失敗しました."}, {"終わり。", "終わり。."},
+  };
+  for (const auto& c : cases) {
+    reports_.clear();
+    try {
+      throw Exception(c.message);
+    } catch (...) {
+      app_->HandleException();
+    }
+    ASSERT_EQ(reports_.size(), 1u);
+    EXPECT_EQ(reports_[0], c.shown) << c.message;
+  }
+}
+
+TEST_F(ToolkitTest, ExceptionsLeavingHandlersAreReportedAndTheLoopGoesOn) {
+  TTestForm* form = ShowForm();
+  auto* ok = form->Control<TButton>("btnOK");
+  ok->OnClick = [](TComponent*) { throw Exception("登録に失敗しました"); };
+  SendMessageA(ok->Handle(), BM_CLICK, 0, 0);
+  ok->OnClick = [](TComponent*) { throw std::runtime_error("runtime"); };
+  SendMessageA(ok->Handle(), BM_CLICK, 0, 0);
+  Pump(20);
+  EXPECT_EQ(reports_, (std::vector<std::string>{"登録に失敗しました.", "runtime."}));
+
+  // Without a replacement the report is a message box captioned with the title.
+  app_->OnException = nullptr;
+  DialogAnswerer answers;
+  std::string text;
+  answers.Expect("#32770", "ヴェルキン", [&](HWND w) {
+    text = ChildTexts(w, "Static");
+    PostMessageA(w, WM_COMMAND, IDOK, 0);
+  });
+  ok->OnClick = [](TComponent*) { throw Exception("箱"); };
+  SendMessageA(ok->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(answers.Pending(), 0u);
+  EXPECT_NE(text.find("箱."), std::string::npos);
+}
+
+TEST_F(ToolkitTest, TimerTicksInsideModalLoops) {
+  ShowForm();
+  TTimer timer(nullptr, "tim", 50);
+  int ticks = 0;
+  timer.OnTimer = [&](TComponent*) { ++ticks; };
+  timer.SetEnabled(true);
+  DialogAnswerer answers;
+  answers.Expect("TMessageForm", "確認", [&](HWND w) {
+    PumpUntil([&] { return ticks >= 3; }, 2000);
+    ClickButton(w, "いいえ(&N)");
+  });
+  MessageDlg("待つ", TMsgDlgType::Confirmation, mbYes | mbNo);
+  EXPECT_GE(ticks, 3);
+  timer.SetEnabled(false);
+  const int stopped = ticks;
+  Pump(150);
+  EXPECT_EQ(ticks, stopped);
+}
+
+}  // namespace
+}  // namespace velquin

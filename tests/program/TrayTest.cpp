@@ -1,0 +1,194 @@
+// Residency in the notification area: the icon record, the ways in and out, the
+// mouse messages, the start-up timer and the three repairs (a refused icon keeps
+// the taskbar button, the icon comes back when the shell restarts, and it goes at
+// exit).
+#include <cstring>
+
+#include "tests/program/ProgramFixture.h"
+
+namespace velquin::test {
+namespace {
+
+class TrayTest : public ProgramTest {
+ protected:
+  bool InTray() const {
+    return app_->Minimized() && !AppWindowVisible() && !form_->Visible() && form_->TrayIconShown();
+  }
+  bool Shown() const { return !app_->Minimized() && AppWindowVisible() && form_->Visible(); }
+  void ClickIcon(LPARAM mouse) {
+    SendMessageA(form_->Handle(), WM_TRAYICON, 1, mouse);
+    Pump(30);
+  }
+};
+
+TEST_F(TrayTest, TheCommandAndTheMinimiseBoxBothMoveIntoTheTray) {
+  Start();
+  const struct {
+    const char* name;
+    std::function<void(T_MainForm*)> minimise;
+  } ways[] = {
+      {"button", [](T_MainForm* f) { SendMessageA(f->btnToTaskTray->Handle(), BM_CLICK, 0, 0); }},
+      {"Alt+T", [](T_MainForm* f) { PostMessageA(f->lbxTaskList->Handle(), WM_SYSCHAR, 't', 0); }},
+      {"minimise box", [](T_MainForm* f) { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+      {"taskbar button", [](T_MainForm*) { PostMessageA(Application()->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    notifyIcon_.calls.clear();
+    way.minimise(form_);
+    Pump(50);
+    EXPECT_TRUE(InTray());
+    ASSERT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD}));
+    const NotifyIconDataV1& d = notifyIcon_.calls[0].data;
+    EXPECT_EQ(d.cbSize, sizeof(NotifyIconDataV1));
+    EXPECT_EQ(d.hWnd, form_->Handle());
+    EXPECT_EQ(d.uID, 1u);
+    EXPECT_EQ(d.uFlags, 7u);
+    EXPECT_EQ(d.uCallbackMessage, 1124u);
+    EXPECT_EQ(d.hIcon, app_->Icon());
+    EXPECT_STREQ(d.szTip, "ヴェルキン Ver, 1,1");
+    EXPECT_EQ(std::strlen(d.szTip), 19u);
+
+    ClickIcon(WM_LBUTTONDOWN);
+    EXPECT_TRUE(Shown());
+    EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+    EXPECT_FALSE(form_->TrayIconShown());
+  }
+}
+
+TEST_F(TrayTest, OnlyALeftButtonPressRestoresAndTheWindowThenStaysOnTop) {
+  Start();
+  EXPECT_FALSE(Topmost());
+  form_->acnToTaskTray->Execute();
+  Pump(30);
+  ASSERT_TRUE(InTray());
+  for (LPARAM other : {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MBUTTONDOWN,
+                       WM_RBUTTONDBLCLK}) {
+    ClickIcon(other);
+    EXPECT_TRUE(InTray()) << other;
+  }
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD}));
+
+  // A double click: restored on its first press, the rest does nothing.
+  for (LPARAM part : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) ClickIcon(part);
+  EXPECT_TRUE(Shown());
+  EXPECT_TRUE(Topmost());
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+  const NotifyIconDataV1& removed = notifyIcon_.calls[1].data;
+  EXPECT_EQ(removed.hWnd, form_->Handle());
+  EXPECT_EQ(removed.uID, 1u);
+
+  // Still on top after the next trip into the tray and back.
+  form_->acnToTaskTray->Execute();
+  Pump(30);
+  ClickIcon(WM_LBUTTONDOWN);
+  EXPECT_TRUE(Topmost());
+  // A stray icon message while shown adds no icon.
+  ClickIcon(WM_LBUTTONDOWN);
+  EXPECT_TRUE(Shown());
+  EXPECT_EQ(notifyIcon_.calls.size(), 4u);
+}
+
+TEST_F(TrayTest, RestoreGivesTheFocusBack) {
+  SetLines({"\"" + MakeFile("a.exe") + "\""});
+  Start();
+  form_->ckbMinimizeWhenStart->SetFocus();
+  Pump(20);
+  SendMessageA(form_->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump(30);
+  ClickIcon(WM_LBUTTONDOWN);
+  EXPECT_TRUE(form_->ckbMinimizeWhenStart->Focused());
+}
+
+TEST_F(TrayTest, ARefusedIconKeepsTheTaskbarButton) {
+  Start();
+  notifyIcon_.failAdd = true;
+  form_->acnToTaskTray->Execute();
+  Pump(30);
+  EXPECT_FALSE(form_->TrayIconShown());
+  EXPECT_TRUE(app_->Minimized());
+  EXPECT_TRUE(AppWindowVisible());  // minimised on the taskbar, a way back
+  EXPECT_FALSE(form_->Visible());
+
+  PostMessageA(app_->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump(50);
+  EXPECT_TRUE(Shown());
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD}));
+
+  notifyIcon_.failAdd = false;  // the shell is back: the next minimise uses the tray
+  form_->acnToTaskTray->Execute();
+  Pump(30);
+  EXPECT_TRUE(InTray());
+}
+
+TEST_F(TrayTest, TheIconComesBackWhenTheShellRestartsAndGoesAtExit) {
+  Start();
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  SendMessageA(form_->Handle(), taskbarCreated, 0, 0);  // shown: nothing to add
+  EXPECT_TRUE(notifyIcon_.calls.empty());
+
+  form_->acnToTaskTray->Execute();
+  Pump(30);
+  notifyIcon_.real.Notify(NIM_DELETE, form_->NotifyIconData());  // the shell lost it
+  SendMessageA(form_->Handle(), taskbarCreated, 0, 0);
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
+  EXPECT_TRUE(InTray());
+
+  // Told while the shell still has it: the icon is replaced, not lost.
+  notifyIcon_.calls.clear();
+  SendMessageA(form_->Handle(), taskbarCreated, 0, 0);
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
+  EXPECT_TRUE(InTray());
+
+  notifyIcon_.calls.clear();
+  Finish();  // the program ends while in the tray
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_DELETE}));
+}
+
+TEST_F(TrayTest, NoIconIsRemovedAtExitWhenNoneIsShown) {
+  Start();
+  Finish();
+  EXPECT_TRUE(notifyIcon_.calls.empty());
+}
+
+TEST_F(TrayTest, TheStartupTimerActsOnceAfterOneSecond) {
+  PutDword("Count", 0);
+  PutDword("MinimizeWhenStart", 1);
+  Start();
+  EXPECT_TRUE(form_->ckbMinimizeWhenStart->Checked());
+  EXPECT_TRUE(form_->timVelquin->Enabled());
+  EXPECT_EQ(form_->timVelquin->Interval(), 1000u);
+  Pump(600);
+  EXPECT_TRUE(Shown());  // shown first
+  EXPECT_TRUE(PumpUntil([&] { return InTray(); }, 2000));
+  EXPECT_FALSE(form_->timVelquin->Enabled());
+  ClickIcon(WM_LBUTTONDOWN);
+  Pump(1500);
+  EXPECT_TRUE(Shown());  // it acted only once
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+}
+
+TEST_F(TrayTest, ATickWhileMinimisedAlreadyOnlyStopsTheTimer) {
+  PutDword("Count", 0);
+  PutDword("MinimizeWhenStart", 1);
+  Start(SW_SHOWMINNOACTIVE);
+  EXPECT_TRUE(InTray());
+  EXPECT_TRUE(PumpUntil([&] { return !form_->timVelquin->Enabled(); }, 2500));
+  EXPECT_TRUE(InTray());
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD}));
+}
+
+TEST_F(TrayTest, TickingTheOptionDuringARunChangesNothingInThatRun) {
+  PutDword("Count", 0);
+  Start();
+  EXPECT_FALSE(form_->timVelquin->Enabled());
+  SendMessageA(form_->ckbMinimizeWhenStart->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form_->ckbMinimizeWhenStart->Checked());
+  Pump(1300);
+  EXPECT_TRUE(Shown());
+  Finish();
+  EXPECT_EQ(GetDword("MinimizeWhenStart"), 1u);
+}
+
+}  // namespace
+}  // namespace velquin::test

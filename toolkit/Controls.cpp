@@ -1,0 +1,351 @@
+#include "toolkit/Controls.h"
+
+#include <algorithm>
+
+#include "core/Exception.h"
+#include "toolkit/Actions.h"
+
+namespace velquin {
+namespace {
+
+int FontHeight(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight;
+}
+
+[[noreturn]] void ThrowIndex(int index) {
+  throw Exception("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
+}
+
+}  // namespace
+
+// --- TLabel ------------------------------------------------------------------------
+
+TLabel::TLabel(TForm* form, const TControlDesc& desc)
+    : TControl(form, desc),
+      autoWidth_(desc.width == kAutoSize),
+      autoHeight_(desc.height == kAutoSize),
+      noPrefix_((desc.options & optNoPrefix) != 0) {
+  width_ = std::max(width_, 0);
+  height_ = std::max(height_, 0);
+  CreateHandle("STATIC", SS_LEFT | SS_NOTIFY | (noPrefix_ ? SS_NOPREFIX : 0), 0, desc.caption ? desc.caption : "");
+  if (desc.options & optBold)
+    SetBold(true);
+  else
+    AutoSize();
+}
+
+TLabel::~TLabel() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (boldFont_) DeleteObject(boldFont_);
+}
+
+void TLabel::SetCaption(std::string_view caption) {
+  TControl::SetCaption(caption);
+  AutoSize();
+}
+
+void TLabel::SetBold(bool bold) {
+  if (bold == Bold()) return;
+  HFONT old = boldFont_;
+  boldFont_ = bold ? CreateFormFont(true) : nullptr;
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : FormFont()), TRUE);
+  if (old) DeleteObject(old);
+  AutoSize();
+}
+
+void TLabel::AutoSize() {
+  if (!autoWidth_ && !autoHeight_) return;
+  const SIZE size = TextSize(Caption(), boldFont_ ? boldFont_ : FormFont(), DT_LEFT | DT_NOCLIP | (noPrefix_ ? DT_NOPREFIX : 0));
+  SetBounds(left_, top_, autoWidth_ ? size.cx : width_, autoHeight_ ? size.cy : height_);
+}
+
+// --- TListBox -----------------------------------------------------------------------
+
+TListBox::TListBox(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
+  CreateHandle("LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE, "");
+  SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, 12);
+}
+
+int TListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+
+void TListBox::CheckIndex(int index) const {
+  if (index < 0 || index >= Count()) ThrowIndex(index);
+}
+
+std::string TListBox::Item(int index) const {
+  CheckIndex(index);
+  const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) ThrowIndex(index);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const LRESULT got = SendMessageA(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+  return text;
+}
+
+int TListBox::Append(std::string_view line) {
+  const std::string text(line);
+  const LRESULT index = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  if (index < 0) throw Exception("リストに行を追加できません");
+  return static_cast<int>(index);
+}
+
+void TListBox::Replace(int index, std::string_view line) {
+  CheckIndex(index);
+  const int selected = ItemIndex();
+  const std::string text(line);
+  SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
+  if (SendMessageA(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
+    throw Exception("リストに行を追加できません");
+  SetItemIndex(selected);
+}
+
+void TListBox::Delete(int index) {
+  CheckIndex(index);
+  SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
+}
+
+int TListBox::ScrollWidth() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETHORIZONTALEXTENT, 0, 0)); }
+
+void TListBox::SetScrollWidth(int width) { SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, std::max(width, 0), 0); }
+
+int TListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
+
+void TListBox::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, index, 0); }
+
+LRESULT TListBox::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallDefault(msg, wParam, lParam);
+  if (msg == WM_LBUTTONDBLCLK && OnDblClick) OnDblClick(this);
+  return result;
+}
+
+// --- TButton ------------------------------------------------------------------------
+
+TButton::TButton(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
+  CreateHandle("BUTTON", BS_OWNERDRAW, 0, desc.caption ? desc.caption : "");
+  Default = (desc.options & optDefault) != 0;
+  Cancel = (desc.options & optCancel) != 0;
+  if (desc.options & optModalCancel) ModalResult = mrCancel;
+}
+
+TButton::~TButton() { SetAction(nullptr); }
+
+void TButton::SetAction(TAction* action) {
+  if (action_ == action) return;
+  if (action_) action_->RemoveClient(this);
+  action_ = action;
+  if (action_) {
+    action_->AddClient(this);
+    ActionChanged();
+  }
+}
+
+void TButton::ActionChanged() {
+  if (!action_) return;
+  if (Caption() != action_->Caption()) SetCaption(action_->Caption());
+  SetEnabled(action_->Enabled());
+}
+
+void TButton::SetCaption(std::string_view caption) {
+  TControl::SetCaption(caption);
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TButton::SetEnabled(bool enabled) {
+  TControl::SetEnabled(enabled);
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TButton::Click() {
+  if (ModalResult != mrNone) Form()->SetModalResult(ModalResult);
+  if (action_)
+    action_->Execute();
+  else
+    TControl::Click();
+}
+
+void TButton::AcceleratorPressed() {
+  // A bound action decides for itself, after refreshing its state.
+  if (action_ || Enabled()) Click();
+}
+
+void TButton::Notify(WORD code) {
+  if (code == BN_CLICKED) Click();
+}
+
+bool TButton::DrawItem(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool pushed = item.itemState & ODS_SELECTED;
+  const bool focused = item.itemState & ODS_FOCUS;
+  const bool disabled = item.itemState & ODS_DISABLED;
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  if (focused || (Default && !dynamic_cast<TButton*>(Form()->FindControl(GetFocus())))) {
+    FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InflateRect(&r, -1, -1);
+  }
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  const std::string caption = Caption();
+  RECT text = r;
+  if (pushed) OffsetRect(&text, 1, 1);
+  HGDIOBJ old = SelectObject(dc, FormFont());
+  SetBkMode(dc, TRANSPARENT);
+  if (disabled) {
+    // Embossed like the system's disabled captions.
+    OffsetRect(&text, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    OffsetRect(&text, -1, -1);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  } else {
+    SetTextColor(dc, kCaptionColor);
+  }
+  DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, old);
+  if (focused) {
+    InflateRect(&r, -3, -3);
+    DrawFocusRect(dc, &r);
+  }
+  return true;
+}
+
+// --- TCheckBox ----------------------------------------------------------------------
+
+TCheckBox::TCheckBox(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
+  if (height_ == kAutoSize) height_ = FontHeight(form->Font()) + 5;
+  CreateHandle("BUTTON", BS_AUTOCHECKBOX, 0, desc.caption ? desc.caption : "");
+}
+
+bool TCheckBox::Checked() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TCheckBox::SetChecked(bool checked) {
+  SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TCheckBox::AcceleratorPressed() {
+  if (!CanFocus()) return;
+  SetFocus();
+  SetChecked(!Checked());
+  Click();
+}
+
+void TCheckBox::Notify(WORD code) {
+  if (code == BN_CLICKED) Click();
+}
+
+// --- TButtonEdit --------------------------------------------------------------------
+
+TButtonEdit::TButtonEdit(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
+  if (height_ == kAutoSize) {
+    const int font = FontHeight(form->Font());
+    height_ = font + font / 4 + 4;
+  }
+  CreateHandle("EDIT", ES_AUTOHSCROLL | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE, desc.caption ? desc.caption : "");
+  SendMessageA(hwnd_, EM_SETLIMITTEXT, 0, 0);  // no limit
+  button_ = CreateWindowExA(0, "BUTTON", "...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
+  if (!button_) throw Exception("コントロール " + Name() + " を作成できません");
+  SendMessageA(button_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+  PlaceButton();
+  lastText_ = Caption();
+}
+
+void TButtonEdit::PlaceButton() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int width = std::min<int>(client.bottom + 4, client.right);
+  MoveWindow(button_, client.right - width, 0, width, client.bottom, TRUE);
+  SendMessageA(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width + 1));
+}
+
+void TButtonEdit::SetText(std::string_view text) {
+  if (text == Caption()) return;
+  settingText_ = true;
+  SetCaption(text);
+  settingText_ = false;
+  TextChanged();
+}
+
+void TButtonEdit::Notify(WORD code) {
+  if (code == EN_CHANGE && !settingText_) TextChanged();
+}
+
+void TButtonEdit::TextChanged() {
+  std::string text = Caption();
+  if (text == lastText_) return;
+  lastText_ = std::move(text);
+  if (OnChange) OnChange(this);
+}
+
+LRESULT TButtonEdit::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == button_ && HIWORD(wParam) == BN_CLICKED) {
+    if (OnButtonClick) OnButtonClick(this, 0);
+    return 0;
+  }
+  const LRESULT result = CallDefault(msg, wParam, lParam);
+  if (msg == WM_SIZE && button_) PlaceButton();
+  return result;
+}
+
+// --- TMemo --------------------------------------------------------------------------
+
+TMemo::TMemo(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
+  CreateHandle("EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
+               desc.caption ? desc.caption : "");
+  SendMessageA(hwnd_, EM_SETLIMITTEXT, 0, 0);
+}
+
+void TMemo::AddLine(std::string_view line) {
+  std::string text = Text();
+  if (!text.empty() && text.back() != '\n') text += "\r\n";
+  text += line;
+  SetText(text);
+}
+
+// --- TPicture, TImage ---------------------------------------------------------------
+
+TPicture::~TPicture() {
+  if (icon_) DestroyIcon(icon_);
+}
+
+void TPicture::SetIcon(HICON icon) {
+  HICON copy = icon ? CopyIcon(icon) : nullptr;
+  if (icon_) DestroyIcon(icon_);
+  icon_ = copy;
+}
+
+TImage::TImage(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
+  CreateHandle("STATIC", SS_OWNERDRAW, 0, "");
+}
+
+void TImage::PictureChanged() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool TImage::DrawItem(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  if (HICON icon = picture_.Icon()) {
+    int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+    ICONINFO info{};
+    if (GetIconInfo(icon, &info)) {
+      BITMAP bm{};
+      if (info.hbmColor && GetObjectA(info.hbmColor, sizeof bm, &bm)) {
+        w = bm.bmWidth;
+        h = bm.bmHeight;
+      }
+      if (info.hbmColor) DeleteObject(info.hbmColor);
+      if (info.hbmMask) DeleteObject(info.hbmMask);
+    }
+    const RECT& r = item.rcItem;
+    DrawIconEx(item.hDC, r.left + (r.right - r.left - w) / 2, r.top + (r.bottom - r.top - h) / 2, icon, w, h, 0,
+               nullptr, DI_NORMAL);
+  }
+  return true;
+}
+
+}  // namespace velquin

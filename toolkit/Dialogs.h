@@ -1,0 +1,34 @@
+#pragma once
+// The modal message dialog and the file-open dialog.
+#include <string>
+#include <string_view>
+
+#include "toolkit/Forms.h"
+
+namespace velquin {
+
+// The type fixes caption and icon: confirmation "確認" with a question icon,
+// error "エラー" with an error icon.
+enum class TMsgDlgType { Confirmation, Error };
+enum TMsgDlgButton : unsigned { mbYes = 1, mbNo = 2, mbOK = 4 };
+
+// Shows `text` in a modal dialog of our own (window class "TMessageForm"), so the
+// captions are these on any system locale. The first button is the default;
+// Esc answers "いいえ(&N)", or "OK" when that is the only button. Returns mrYes,
+// mrNo, mrOk, or mrCancel when the dialog was closed some other way.
+int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons);
+
+// GetOpenFileNameA with the read-only box hidden, resizable, free to change the
+// process's current directory.
+class TOpenDialog : public TComponent {
+ public:
+  TOpenDialog(TComponent* owner, std::string name);
+  std::string Title;
+  std::string Filter;  // "description|pattern|…"
+  std::string FileName;
+  // Runs the dialog; true when the user confirmed a file (then FileName is its
+  // full path).
+  bool Execute();
+};
+
+}  // namespace velquin

@@ -1,0 +1,903 @@
+#include "toolkit/Forms.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/Exception.h"
+#include "toolkit/Actions.h"
+#include "toolkit/Controls.h"
+
+namespace velquin {
+namespace {
+
+TApplication* gApplication = nullptr;
+const char kAppClass[] = "TApplication";
+const char kControlProp[] = "VelquinControl";
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+struct TaskWindows {
+  HWND except, app;
+  std::vector<HWND> list;
+};
+
+BOOL CALLBACK CollectTaskWindow(HWND window, LPARAM param) {
+  auto* data = reinterpret_cast<TaskWindows*>(param);
+  if (window != data->except && window != data->app && IsWindowVisible(window) && IsWindowEnabled(window))
+    data->list.push_back(window);
+  return TRUE;
+}
+
+// Disables the visible, enabled top-level windows of this thread, but for `except`
+// and the application's own window (which must keep its taskbar button working).
+std::vector<HWND> DisableTaskWindows(HWND except) {
+  TaskWindows data{except, Application() ? Application()->Handle() : nullptr, {}};
+  EnumThreadWindows(GetCurrentThreadId(), CollectTaskWindow, reinterpret_cast<LPARAM>(&data));
+  for (HWND w : data.list) EnableWindow(w, FALSE);
+  return data.list;
+}
+
+}  // namespace
+
+TApplication* Application() { return gApplication; }
+
+void Guarded(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (...) {
+    if (Application()) Application()->HandleException();
+  }
+}
+
+HFONT CreateFormFont(bool bold) {
+  return CreateFontA(-12, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                     "ＭＳ Ｐゴシック");
+}
+
+void ThrowMissingControl(std::string_view name) {
+  throw Exception("コントロール " + std::string(name) + " がありません");
+}
+
+// ---------------------------------------------------------------------------------
+// TApplication
+
+TApplication::TApplication() : TComponent(nullptr, "Application") {
+  previous_ = gApplication;
+  gApplication = this;
+  icon_ = LoadIconA(Instance(), "MAINICON");
+  if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
+  WNDCLASSA wc{};
+  if (!GetClassInfoA(Instance(), kAppClass, &wc)) {
+    wc = WNDCLASSA{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = Instance();
+    wc.hIcon = icon_;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kAppClass;
+    RegisterClassA(&wc);
+  }
+  // No size: the window exists for its taskbar button and as the forms' owner.
+  handle_ = CreateWindowExA(0, kAppClass, "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                            nullptr, Instance(), this);
+  if (!handle_) {
+    gApplication = previous_;
+    throw Exception("アプリケーションのウィンドウを作成できません");
+  }
+  SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  HaltProc = [] { ExitProcess(0); };
+}
+
+TApplication::~TApplication() {
+  DoneApplication();
+  if (handle_) DestroyWindow(handle_);
+  if (gApplication == this) gApplication = previous_;
+}
+
+void TApplication::SetTitle(std::string title) {
+  title_ = std::move(title);
+  SetWindowTextA(handle_, title_.c_str());
+}
+
+void TApplication::RemoveForm(TForm* form) {
+  forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+  if (mainForm_ == form) mainForm_ = nullptr;
+}
+
+void TApplication::RemoveActionList(TActionList* list) {
+  actionLists_.erase(std::remove(actionLists_.begin(), actionLists_.end(), list), actionLists_.end());
+}
+
+void TApplication::RemoveEvents(TApplicationEvents* events) {
+  events_.erase(std::remove(events_.begin(), events_.end(), events), events_.end());
+}
+
+TForm* TApplication::FindForm(HWND window) const {
+  if (!window) return nullptr;
+  HWND root = GetAncestor(window, GA_ROOT);
+  for (TForm* form : forms_) {
+    if (form->Handle() && (form->Handle() == window || form->Handle() == root)) return form;
+  }
+  return nullptr;
+}
+
+void TApplication::Run(int showCommand) {
+  if (mainForm_) ShowMainForm(showCommand);
+  while (!terminated_) HandleMessage();
+}
+
+void TApplication::ShowMainForm(int showCommand) {
+  ShowWindow(handle_, SW_SHOWNOACTIVATE);  // the taskbar button
+  if (showCommand == SW_SHOWMINNOACTIVE) {
+    Minimize();  // the main form stays unshown until the first restore
+  } else if (showCommand == SW_SHOWMAXIMIZED) {
+    mainForm_->Show(SW_SHOWMAXIMIZED);
+  } else {
+    mainForm_->Show();
+  }
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  PostMessageA(handle_, WM_NULL, 0, 0);  // wakes a waiting loop
+}
+
+bool TApplication::ProcessMessage() {
+  MSG msg;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  bool handled = false;
+  if (TForm* form = FindForm(msg.hwnd)) Guarded([&] { handled = form->DialogKey(msg); });
+  if (!handled) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+void TApplication::HandleMessage() {
+  if (!ProcessMessage()) {
+    UpdateActions();
+    if (!terminated_) WaitMessage();
+  }
+}
+
+void TApplication::ProcessMessages() {
+  while (ProcessMessage()) {
+  }
+}
+
+void TApplication::UpdateActions() {
+  const auto lists = actionLists_;  // an update handler may create or free lists
+  for (TActionList* list : lists) {
+    if (std::find(actionLists_.begin(), actionLists_.end(), list) == actionLists_.end()) continue;
+    Guarded([&] { list->UpdateActions(); });
+  }
+}
+
+bool TApplication::Minimized() const { return IsIconic(handle_) != 0; }
+
+void TApplication::Minimize() {
+  if (Minimized()) return;
+  HWND active = GetActiveWindow();
+  activeBeforeMinimize_ = FindForm(active) ? active : nullptr;
+  hidden_.clear();
+  for (TForm* form : forms_) {
+    if (form->Handle() && form->Visible()) hidden_.push_back({form->Handle(), IsZoomed(form->Handle()) != 0});
+  }
+  SetActiveWindow(handle_);
+  for (const auto& h : hidden_) ShowWindow(h.window, SW_HIDE);
+  ShowWindow(handle_, SW_MINIMIZE);
+  const auto events = events_;
+  for (TApplicationEvents* e : events) {
+    if (std::find(events_.begin(), events_.end(), e) != events_.end() && e->OnMinimize) e->OnMinimize(e);
+  }
+}
+
+void TApplication::Restore() {
+  if (!Minimized()) return;
+  ShowWindow(handle_, SW_RESTORE);
+  const auto hidden = std::move(hidden_);
+  hidden_.clear();
+  for (const auto& h : hidden) {
+    if (IsWindow(h.window)) ShowWindow(h.window, h.zoomed ? SW_SHOWMAXIMIZED : SW_SHOW);
+  }
+  if (mainForm_ && !mainForm_->Visible()) mainForm_->Show();  // never shown yet
+  HWND active = activeBeforeMinimize_;
+  if (!active || !IsWindow(active) || !IsWindowVisible(active)) active = mainForm_ ? mainForm_->Handle() : nullptr;
+  // A modal form keeps the others disabled: activate it rather than its owner.
+  for (TForm* form : forms_) {
+    if (form->Modal() && form->Visible()) active = form->Handle();
+  }
+  if (active) {
+    SetForegroundWindow(active);
+    SetActiveWindow(active);
+  }
+}
+
+void TApplication::DoneApplication() {
+  if (done_) return;
+  done_ = true;
+  DestroyComponents();
+  for (auto it = exitProcs_.rbegin(); it != exitProcs_.rend(); ++it) Guarded(*it);
+  exitProcs_.clear();
+}
+
+void TApplication::Halt() {
+  halting_ = true;
+  DoneApplication();
+  if (HaltProc) HaltProc();
+}
+
+void TApplication::HandleException() {
+  std::string message;
+  try {
+    throw;
+  } catch (const Exception& e) {
+    message = e.Message();
+  } catch (const std::exception& e) {
+    message = e.what();
+  } catch (...) {
+    message = "不明なエラーが発生しました";
+  }
+  ShowException(std::move(message));
+}
+
+void TApplication::ShowException(std::string message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
+  if (OnException) {
+    OnException(message);
+    return;
+  }
+  if (halting_) return;
+  HWND owner = GetActiveWindow();
+  MessageBoxA(owner, message.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* app = static_cast<TApplication*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
+  }
+  auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!app || msg == WM_NCCREATE) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    app->handle_ = nullptr;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+  LRESULT result = 0;
+  Guarded([&] { result = app->AppWndProc(msg, wParam, lParam); });
+  return result;
+}
+
+LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SYSCOMMAND:
+      switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+          Minimize();
+          return 0;
+        case SC_RESTORE:
+          Restore();
+          return 0;
+        case SC_CLOSE:
+          if (mainForm_) mainForm_->Close();
+          return 0;
+      }
+      break;
+    case WM_CLOSE:
+      if (mainForm_) mainForm_->Close();
+      return 0;
+    case WM_SETFOCUS:
+      if (mainForm_ && mainForm_->Visible() && IsWindowEnabled(mainForm_->Handle())) SetFocus(mainForm_->Handle());
+      return 0;
+    case WM_ENDSESSION:
+      // The logon ends: the orderly halt must be complete before this returns,
+      // since the system ends the process right after.
+      if (wParam) Halt();
+      return 0;
+  }
+  return DefWindowProcA(handle_, msg, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TForm* form, const TControlDesc& desc)
+    : TComponent(form, desc.name),
+      left_(desc.left),
+      top_(desc.top),
+      width_(desc.width),
+      height_(desc.height),
+      form_(form),
+      anchors_(desc.anchors),
+      tabOrder_(desc.tabOrder),
+      tabStop_(desc.tabOrder != kNoTab && !(desc.options & optNoTabStop)) {
+  form->AddControl(this);
+}
+
+TControl::~TControl() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TControl::BeforeDestruction() {
+  if (hwnd_) DestroyWindow(hwnd_);  // the subclass procedure clears hwnd_
+}
+
+void TControl::CreateHandle(const char* className, DWORD style, DWORD exStyle, std::string_view text) {
+  const std::string caption(text);
+  static int nextId = 100;
+  hwnd_ = CreateWindowExA(exStyle, className, caption.c_str(),
+                          style | WS_CHILD | WS_VISIBLE | (tabStop_ ? WS_TABSTOP : 0), left_, top_,
+                          std::max(width_, 0), std::max(height_, 0), form_->Handle(),
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++ & 0x7FFF)), Instance(), nullptr);
+  if (!hwnd_) throw Exception("コントロール " + Name() + " を作成できません");
+  SetPropA(hwnd_, kControlProp, this);
+  classProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+  StoreMargins();
+}
+
+TControl* TControl::FromHandle(HWND window) {
+  return window ? static_cast<TControl*>(GetPropA(window, kControlProp)) : nullptr;
+}
+
+LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TControl* control = FromHandle(hwnd);
+  if (!control) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    WNDPROC proc = control->classProc_;
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    RemovePropA(hwnd, kControlProp);
+    control->hwnd_ = nullptr;
+    return CallWindowProcA(proc, hwnd, msg, wParam, lParam);
+  }
+  LRESULT result = 0;
+  Guarded([&] { result = control->ControlWndProc(msg, wParam, lParam); });
+  return result;
+}
+
+LRESULT TControl::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallDefault(msg, wParam, lParam);
+}
+
+LRESULT TControl::CallDefault(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(classProc_, hwnd_, msg, wParam, lParam);
+}
+
+HFONT TControl::FormFont() const { return form_->Font(); }
+
+SIZE TControl::TextSize(std::string_view text, HFONT font, UINT format) const {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  RECT r{0, 0, 0, 0};
+  if (text.empty()) {
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    r.bottom = tm.tmHeight;
+  } else {
+    DrawTextA(dc, text.data(), static_cast<int>(text.size()), &r, DT_CALCRECT | format);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  if (hwnd_) MoveWindow(hwnd_, left_, top_, width_, height_, TRUE);
+  StoreMargins();
+}
+
+void TControl::StoreMargins() {
+  rightMargin_ = form_->ClientWidth() - (left_ + width_);
+  bottomMargin_ = form_->ClientHeight() - (top_ + height_);
+}
+
+void TControl::ParentResized(int clientWidth, int clientHeight) {
+  int left = left_, top = top_, width = width_, height = height_;
+  if (anchors_ & akRight) {
+    if (anchors_ & akLeft)
+      width = std::max(0, clientWidth - left_ - rightMargin_);
+    else
+      left = clientWidth - width_ - rightMargin_;
+  }
+  if (anchors_ & akBottom) {
+    if (anchors_ & akTop)
+      height = std::max(0, clientHeight - top_ - bottomMargin_);
+    else
+      top = clientHeight - height_ - bottomMargin_;
+  }
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  if (hwnd_) MoveWindow(hwnd_, left_, top_, width_, height_, TRUE);
+}
+
+std::string TControl::Caption() const {
+  if (!hwnd_) return {};
+  const int length = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+  const int got = GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(std::max(got, 0)));
+  return text;
+}
+
+void TControl::SetCaption(std::string_view caption) {
+  if (hwnd_) SetWindowTextA(hwnd_, std::string(caption).c_str());
+}
+
+bool TControl::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+
+void TControl::SetEnabled(bool enabled) {
+  if (!hwnd_ || Enabled() == enabled) return;
+  const bool hadFocus = !enabled && Focused();
+  EnableWindow(hwnd_, enabled);
+  if (hadFocus) form_->SelectNext(false);
+}
+
+bool TControl::Visible() const { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+
+void TControl::SetVisible(bool visible) {
+  if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool TControl::CanFocus() const { return hwnd_ && IsWindowVisible(hwnd_) && IsWindowEnabled(hwnd_); }
+
+void TControl::SetFocus() {
+  if (hwnd_) ::SetFocus(hwnd_);
+}
+
+bool TControl::Focused() const {
+  HWND focus = GetFocus();
+  return hwnd_ && focus && (focus == hwnd_ || IsChild(hwnd_, focus));
+}
+
+char TControl::Mnemonic() const {
+  const std::string caption = Caption();
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return 0;
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+// ---------------------------------------------------------------------------------
+// TForm
+
+TForm::TForm(TComponent* owner, const TFormDesc& desc) : TComponent(owner), desc_(desc) {
+  if (Application()) Application()->AddForm(this);
+}
+
+TForm::~TForm() {
+  *alive_ = false;
+  controls_.clear();
+  if (hwnd_) DestroyWindow(hwnd_);
+  DestroyComponents();
+  if (font_) DeleteObject(font_);
+  if (Application()) Application()->RemoveForm(this);
+}
+
+HWND TForm::OwnerWindow() const {
+  if (auto* form = dynamic_cast<TForm*>(Owner()); form && form->Handle()) return form->Handle();
+  TApplication* app = Application();
+  if (!app) return nullptr;
+  if (TForm* active = app->FindForm(GetActiveWindow()); active && active != this) return active->Handle();
+  if (app->MainForm() && app->MainForm() != this && app->MainForm()->Visible()) return app->MainForm()->Handle();
+  return app->Handle();
+}
+
+void TForm::CreateWnd() {
+  SetName(desc_.name);
+  position_ = desc_.position;
+  font_ = CreateFormFont();
+  const std::string className = std::string("T") + desc_.name;
+  WNDCLASSA wc{};
+  if (!GetClassInfoA(Instance(), className.c_str(), &wc)) {
+    wc = WNDCLASSA{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = Instance();
+    wc.hIcon = Application() ? Application()->Icon() : nullptr;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className.c_str();
+    if (!RegisterClassA(&wc)) throw Exception("ウィンドウ クラスを登録できません");
+  }
+  DWORD style, exStyle;
+  if (desc_.border == TBorderStyle::Sizeable) {
+    style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    exStyle = 0;
+  } else {
+    style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+    exStyle = WS_EX_DLGMODALFRAME;
+  }
+  RECT r{0, 0, desc_.clientWidth, desc_.clientHeight};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  if (!CreateWindowExA(exStyle, className.c_str(), desc_.caption, style, 0, 0, r.right - r.left, r.bottom - r.top,
+                       OwnerWindow(), nullptr, Instance(), this))
+    throw Exception("ウィンドウを作成できません");
+  SetClientSize(desc_.clientWidth, desc_.clientHeight);
+  CreateComponents();
+  for (const TControlDesc& control : desc_.controls) CreateControl(control);
+  Loaded();
+  created_ = true;
+  if (OnCreate) Guarded([this] { OnCreate(this); });
+}
+
+void TForm::CreateControl(const TControlDesc& desc) {
+  TControl* control = nullptr;
+  switch (desc.kind) {
+    case TControlKind::Label:
+      control = new TLabel(this, desc);
+      break;
+    case TControlKind::ListBox:
+      control = new TListBox(this, desc);
+      break;
+    case TControlKind::CheckBox:
+      control = new TCheckBox(this, desc);
+      break;
+    case TControlKind::Button:
+      control = new TButton(this, desc);
+      break;
+    case TControlKind::ButtonEdit:
+      control = new TButtonEdit(this, desc);
+      break;
+    case TControlKind::Memo:
+      control = new TMemo(this, desc);
+      break;
+    case TControlKind::Image:
+      control = new TImage(this, desc);
+      break;
+  }
+  if (desc.options & optDisabled) control->SetEnabled(false);
+  if (desc.action) {
+    auto* button = dynamic_cast<TButton*>(control);
+    auto* action = FindOwned<TAction>(*this, desc.action);
+    if (!button || !action) ThrowMissingControl(desc.action);
+    button->SetAction(action);
+  }
+}
+
+void TForm::BeforeDestruction() {
+  if (hwnd_) {
+    ShowWindow(hwnd_, SW_HIDE);
+    if (created_ && OnDestroy) Guarded([this] { OnDestroy(this); });
+  }
+  *alive_ = false;
+  controls_.clear();
+  DestroyComponents();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK TForm::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TForm* form;
+  if (msg == WM_NCCREATE) {
+    form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    form->hwnd_ = hwnd;
+  } else {
+    form = reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  if (!form) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    form->hwnd_ = nullptr;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+  TMessage message{msg, wParam, lParam, 0};
+  try {
+    form->WndProc(message);
+  } catch (...) {
+    if (Application()) Application()->HandleException();
+  }
+  return message.Result;
+}
+
+void TForm::WndProc(TMessage& Message) { Dispatch(Message); }
+
+void TForm::SetMessageHandler(UINT msg, TMessageHandler handler) {
+  for (auto& entry : handlers_) {
+    if (entry.first == msg) {
+      entry.second = std::move(handler);
+      return;
+    }
+  }
+  handlers_.emplace_back(msg, std::move(handler));
+}
+
+void TForm::Dispatch(TMessage& Message) {
+  for (auto& [msg, handler] : handlers_) {
+    if (msg == Message.Msg && handler) {
+      handler(Message);
+      return;
+    }
+  }
+  switch (Message.Msg) {
+    case WM_CLOSE:
+      Close();
+      return;
+    case WM_QUERYENDSESSION:
+      Message.Result = CloseQuery() ? 1 : 0;
+      return;
+    case WM_SYSCOMMAND:
+      if ((Message.WParam & 0xFFF0) == SC_MINIMIZE && Application() && Application()->MainForm() == this) {
+        Application()->Minimize();
+        return;
+      }
+      break;
+    case WM_COMMAND:
+      if (TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(Message.LParam))) {
+        control->Notify(HIWORD(Message.WParam));
+        return;
+      }
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+      if (TControl* control = TControl::FromHandle(item->hwndItem); control && control->DrawItem(*item)) {
+        Message.Result = TRUE;
+        return;
+      }
+      break;
+    }
+    case WM_CONTEXTMENU: {
+      TControl* control = FindControl(reinterpret_cast<HWND>(Message.WParam));
+      if (control && control->PopupMenu) {
+        POINT pt{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        if (Message.LParam == -1) {  // from the keyboard
+          pt = POINT{0, 0};
+          ClientToScreen(control->Handle(), &pt);
+        }
+        control->PopupMenu->Popup(pt.x, pt.y);
+        return;
+      }
+      break;
+    }
+    case WM_SIZE:
+      if (Message.WParam != SIZE_MINIMIZED) {
+        lastClient_ = SIZE{LOWORD(Message.LParam), HIWORD(Message.LParam)};
+        for (TControl* control : controls_) control->ParentResized(LOWORD(Message.LParam), HIWORD(Message.LParam));
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(Message.WParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return;
+    case CM_RELEASE:
+      Free(this);  // nothing may touch the form after this
+      return;
+  }
+  DefaultHandling(Message);
+}
+
+void TForm::DefaultHandling(TMessage& Message) {
+  Message.Result = hwnd_ ? DefWindowProcA(hwnd_, Message.Msg, Message.WParam, Message.LParam) : 0;
+}
+
+std::string TForm::Caption() const {
+  if (!hwnd_) return {};
+  const int length = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+  text.resize(static_cast<size_t>(std::max(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size())), 0)));
+  return text;
+}
+
+void TForm::SetCaption(std::string_view caption) { SetWindowTextA(hwnd_, std::string(caption).c_str()); }
+
+int TForm::ClientWidth() const {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  return IsIconic(hwnd_) ? lastClient_.cx : r.right;
+}
+
+int TForm::ClientHeight() const {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  return IsIconic(hwnd_) ? lastClient_.cy : r.bottom;
+}
+
+void TForm::SetClientSize(int width, int height) {
+  RECT window{}, client{};
+  GetWindowRect(hwnd_, &window);
+  GetClientRect(hwnd_, &client);
+  // The frame as the window has it now, whatever the metrics say.
+  const int frameX = (window.right - window.left) - client.right;
+  const int frameY = (window.bottom - window.top) - client.bottom;
+  SetWindowPos(hwnd_, nullptr, 0, 0, width + frameX, height + frameY, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetClientRect(hwnd_, &client);
+  lastClient_ = SIZE{client.right, client.bottom};
+}
+
+bool TForm::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void TForm::CenterOnScreen() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::Show(int showCommand) {
+  if (OnShow) Guarded([this] { OnShow(this); });
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    if (position_ == TPosition::ScreenCenter) CenterOnScreen();
+  }
+  ShowWindow(hwnd_, showCommand);
+  SetForegroundWindow(hwnd_);
+}
+
+void TForm::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TForm::Close() {
+  if (modal_) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  if (Application() && Application()->MainForm() == this)
+    Application()->Terminate();
+  else
+    Hide();
+}
+
+int TForm::ShowModal() {
+  if (modal_ || Visible()) throw Exception("表示中のウィンドウはモーダルにできません");
+  if (GetCapture()) ReleaseCapture();
+  TApplication* app = Application();
+  HWND previous = GetActiveWindow();
+  modal_ = true;
+  modalResult_ = mrNone;
+  const auto alive = alive_;
+  const std::vector<HWND> disabled = DisableTaskWindows(hwnd_);
+  Show();
+  while (*alive && modalResult_ == mrNone) {
+    app->HandleMessage();
+    if (*alive && app->Terminated()) modalResult_ = mrCancel;
+  }
+  for (HWND w : disabled) {
+    if (IsWindow(w)) EnableWindow(w, TRUE);
+  }
+  if (!*alive) return mrCancel;
+  modal_ = false;
+  Hide();
+  if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+  return modalResult_;
+}
+
+void TForm::Release() {
+  if (hwnd_)
+    PostMessageA(hwnd_, CM_RELEASE, 0, 0);
+  else
+    Free(this);
+}
+
+TControl* TForm::FindControl(HWND window) const {
+  while (window && window != hwnd_) {
+    if (TControl* control = TControl::FromHandle(window); control && control->Form() == this) return control;
+    window = GetParent(window);
+  }
+  return nullptr;
+}
+
+namespace {
+std::vector<TControl*> TabList(const std::vector<TControl*>& controls) {
+  std::vector<TControl*> list;
+  for (TControl* c : controls) {
+    if (c->TabStop() && c->CanFocus()) list.push_back(c);
+  }
+  std::stable_sort(list.begin(), list.end(), [](TControl* a, TControl* b) { return a->TabOrder() < b->TabOrder(); });
+  return list;
+}
+}  // namespace
+
+void TForm::FocusFirstControl() {
+  const auto list = TabList(controls_);
+  if (!list.empty()) list.front()->SetFocus();
+}
+
+void TForm::RestoreFocus() {
+  if (focus_ && IsWindow(focus_) && IsChild(hwnd_, focus_) && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
+    ::SetFocus(focus_);
+    return;
+  }
+  FocusFirstControl();
+}
+
+void TForm::SelectNext(bool backward) {
+  const auto list = TabList(controls_);
+  if (list.empty()) return;
+  TControl* current = FindControl(GetFocus());
+  auto it = std::find(list.begin(), list.end(), current);
+  size_t index;
+  if (it == list.end())
+    index = backward ? list.size() - 1 : 0;
+  else if (backward)
+    index = (static_cast<size_t>(it - list.begin()) + list.size() - 1) % list.size();
+  else
+    index = (static_cast<size_t>(it - list.begin()) + 1) % list.size();
+  list[index]->SetFocus();
+}
+
+TButton* TForm::FindButton(bool defaultButton) const {
+  for (TControl* c : controls_) {
+    auto* button = dynamic_cast<TButton*>(c);
+    if (button && (defaultButton ? button->Default : button->Cancel) && button->CanFocus()) return button;
+  }
+  return nullptr;
+}
+
+bool TForm::DialogKey(const MSG& msg) {
+  if (msg.message == WM_KEYDOWN) {
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    switch (msg.wParam) {
+      case VK_TAB:
+        SelectNext(GetKeyState(VK_SHIFT) < 0);
+        return true;
+      case VK_RETURN: {
+        if (auto* focused = dynamic_cast<TButton*>(FindControl(msg.hwnd)); focused && focused->Handle() == msg.hwnd) {
+          if (focused->CanFocus()) focused->Click();
+          return true;
+        }
+        if (TButton* button = FindButton(true)) {
+          button->Click();
+          return true;
+        }
+        return false;
+      }
+      case VK_ESCAPE:
+        if (TButton* button = FindButton(false)) {
+          button->Click();
+          return true;
+        }
+        return false;
+    }
+    return false;
+  }
+  if (msg.message == WM_SYSCHAR) {
+    const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(msg.wParam)));
+    for (TControl* c : controls_) {
+      if (c->Visible() && c->Mnemonic() == key) {
+        c->AcceleratorPressed();
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace velquin
