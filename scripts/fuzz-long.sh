@@ -1,34 +1,39 @@
 #!/usr/bin/env bash
-# Long fuzzing runs for the reliability figures: every libFuzzer target for
-# RUNS executions (default 10,000,000) under ASan+UBSan, one after another, over a
-# copy of its committed corpus. Prints one line per target and keeps the logs in
-# build/fuzz-long/.
-#   scripts/fuzz-long.sh [RUNS]
+# Long fuzzing runs for the reliability figures: every libFuzzer target for RUNS
+# executions (default 10,000,000) or SECONDS seconds each (default: no limit),
+# whichever comes first, under ASan+UBSan, one after another, over a copy of its
+# committed corpus. Prints one line per target and keeps the logs in build/fuzz-long/.
+#   scripts/fuzz-long.sh [RUNS [SECONDS]]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 runs=${1:-10000000}
+seconds_limit=${2:-0}
 bash scripts/setup.sh || exit 1
 cmake -S . -B build/fuzz -DVELQUIN_FUZZ=ON -DVELQUIN_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null || exit 1
 cmake --build build/fuzz -j "$(nproc)" >/dev/null || exit 1
 out=build/fuzz-long
 mkdir -p "$out"
-status=0
-printf '%-22s %12s %9s %10s  %s\n' target executions seconds exec/s result
-for src in fuzz/fuzz_*.cpp; do
-  name=$(basename "$src" .cpp)
-  rm -rf "$out/$name" && mkdir -p "$out/$name/corpus"
-  cp -r "fuzz/corpus/$name/." "$out/$name/corpus/"
-  cp "build/fuzz/fuzz/$name" "$out/$name/fuzzer"
-  start=$(date +%s)
-  (cd "$out/$name" && ./fuzzer -runs="$runs" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
-     -print_final_stats=1 corpus >log.txt 2>&1)
-  rc=$?
-  seconds=$(( $(date +%s) - start ))
-  execs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$out/$name/log.txt" | grep -oE '[0-9]+$')
-  result=clean; [ $rc = 0 ] || { result="FINDING (see $out/$name/log.txt)"; status=1; }
-  printf '%-22s %12s %9s %10s  %s\n' "$name" "${execs:-?}" "$seconds" \
-    "$(( ${execs:-0} / (seconds > 0 ? seconds : 1) ))" "$result"
-done | tee "$out/summary.txt"
-exit $status
+run_all() {
+  local status=0
+  printf '%-22s %12s %9s %10s  %s\n' target executions seconds exec/s result
+  for src in fuzz/fuzz_*.cpp; do
+    name=$(basename "$src" .cpp)
+    rm -rf "$out/$name" && mkdir -p "$out/$name/corpus"
+    cp -r "fuzz/corpus/$name/." "$out/$name/corpus/"
+    cp "build/fuzz/fuzz/$name" "$out/$name/fuzzer"
+    start=$(date +%s)
+    (cd "$out/$name" && ./fuzzer -runs="$runs" -max_total_time="$seconds_limit" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+       -print_final_stats=1 corpus >log.txt 2>&1)
+    rc=$?
+    seconds=$(( $(date +%s) - start ))
+    execs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$out/$name/log.txt" | grep -oE '[0-9]+$')
+    result=clean; [ $rc = 0 ] || { result="FINDING (see $out/$name/log.txt)"; status=1; }
+    printf '%-22s %12s %9s %10s  %s\n' "$name" "${execs:-?}" "$seconds" \
+      "$(( ${execs:-0} / (seconds > 0 ? seconds : 1) ))" "$result"
+  done
+  return $status
+}
+run_all | tee "$out/summary.txt"
+exit "${PIPESTATUS[0]}"

@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=0
 for tool in cmake make g++ clang i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix \
-            i686-w64-mingw32-windres Xvfb xauth; do
+            i686-w64-mingw32-windres Xvfb xauth import python3; do
   command -v "$tool" >/dev/null 2>&1 || need=1
 done
 [ -x /usr/lib/wine/wine ] && [ -x /usr/lib/wine/wine64 ] || need=1
@@ -27,7 +27,7 @@ apt-get install -y -qq --no-install-recommends \
   build-essential cmake clang libclang-rt-14-dev \
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 \
   wine wine32:i386 wine64 \
-  xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic \
+  xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic python3 \
   libgtest-dev googletest libbenchmark-dev >/dev/null
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
