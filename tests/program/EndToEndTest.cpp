@@ -153,7 +153,7 @@ TEST_F(EndToEndTest, AResumeOpensTheTasksAndTheEndOfTheLogonSavesTheList) {
   EXPECT_EQ(GetValue("MinimizeWhenStart"), "0");
 }
 
-TEST_F(EndToEndTest, StartedMinimisedItWaitsInTheTrayAndTheCloseQuestionEndsIt) {
+TEST_F(EndToEndTest, StartedMinimisedItWaitsInTheTrayAndStillSavesAtTheEndOfTheLogon) {
   PrepareKey();
   HWND window = StartVelquin(SW_SHOWMINNOACTIVE);
   ASSERT_NE(window, nullptr);
@@ -167,23 +167,24 @@ TEST_F(EndToEndTest, StartedMinimisedItWaitsInTheTrayAndTheCloseQuestionEndsIt) 
   EXPECT_EQ(result, 0u);
   EXPECT_EQ(Started(2).size(), 2u);
 
+  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(GetValue("Count"), "3");
+  EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");
+}
+
+TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximisedAndTheCloseQuestionEndsIt) {
+  HWND window = StartVelquin(SW_SHOWMAXIMIZED);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_TRUE(IsZoomed(window));
+
   PostMessageA(window, WM_CLOSE, 0, 0);
   HWND question = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (question = FindWindowA("TMessageForm", "確認")) && IsWindowVisible(question); },
                       10000));
   Sleep(200);
   PostMessageA(FindWindowExA(question, nullptr, "Button", "はい(&Y)"), BM_CLICK, 0, 0);
-  ASSERT_TRUE(Ended());
-  EXPECT_EQ(GetValue("Count"), "3");
-  EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");
-}
-
-TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximised) {
-  HWND window = StartVelquin(SW_SHOWMAXIMIZED);
-  ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_TRUE(IsZoomed(window));
-  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "0");  // first start: the key was created
   EXPECT_EQ(GetValue("MinimizeWhenStart"), "0");

@@ -118,6 +118,18 @@ TEST_F(MainFormTest, EndOfLogonAsksNothingAndSavesBeforeTheProcessIsEnded) {
   EXPECT_TRUE(reports_.empty());
 }
 
+TEST_F(MainFormTest, AFailedSaveAtTheEndOfTheLogonShowsNoBoxThatWouldHoldItUp) {
+  StartWithTwoTasks();
+  app_->OnException = nullptr;  // the real report
+  PutString("Count", "x");      // the save will fail on it
+  DialogAnswerer answers;
+  SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
+  SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(halts_, 1);
+  EXPECT_EQ(app_->MainForm(), nullptr);
+  EXPECT_TRUE(answers.Unexpected().empty());
+}
+
 TEST_F(MainFormTest, ACancelledLogoffChangesNothingAndTheNextCloseAsksAgain) {
   StartWithTwoTasks();
   EXPECT_EQ(SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0), 1);

@@ -1,5 +1,7 @@
 // Adding, editing and deleting tasks through the input dialog, the error dialog,
 // the delete question, the file-open dialog and a double click.
+#include <functional>
+
 #include "app/Velquin_InputTask.h"
 #include "tests/program/ProgramFixture.h"
 
@@ -187,6 +189,41 @@ TEST_F(TaskEditingTest, DoubleClickEditsOnlyASelectedLine) {
   Pump(30);
   EXPECT_EQ(answers.Pending(), 0u);
   EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\""});
+}
+
+TEST_F(TaskEditingTest, TheContextMenuEntriesRunTheirCommands) {
+  const std::string file = MakeFile("m.exe");
+  SetLines({"\"" + file + "\""});
+  Start();
+  UINT choice = 0;
+  auto track = TPopupMenu::Track;
+  TPopupMenu::Track = [&](HMENU, int, int, HWND) { return choice; };
+  struct RestoreTrack {
+    std::function<UINT(HMENU, int, int, HWND)> saved;
+    ~RestoreTrack() { TPopupMenu::Track = saved; }
+  } restore{track};
+  auto rightClick = [&] {
+    SendMessageA(form_->lbxTaskList->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form_->lbxTaskList->Handle()),
+                 -1);
+  };
+
+  DialogAnswerer answers;
+  choice = 2;  // "タスクを編集(&E)" without a selection: disabled, nothing happens
+  rightClick();
+  Pump(50);
+  EXPECT_TRUE(answers.Seen().empty());
+
+  form_->lbxTaskList->SetItemIndex(0);
+  answers.Expect("T_InputTaskForm", "タスク編集", [](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); });
+  rightClick();
+  answers.Expect("T_InputTaskForm", "タスク入力", [](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); });
+  choice = 1;
+  rightClick();
+  answers.Answer("確認", "はい(&Y)");
+  choice = 3;
+  rightClick();
+  EXPECT_EQ(answers.Pending(), 0u);
+  EXPECT_TRUE(Lines().empty());
 }
 
 TEST_F(TaskEditingTest, TheEllipsisButtonPicksAFileAndReplacesTheWholeText) {

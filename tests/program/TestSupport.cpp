@@ -100,7 +100,8 @@ void DialogAnswerer::Poll() {
   if (!expected_.empty()) {
     const Expected& next = expected_.front();
     HWND window = FindWindowA(next.className.c_str(), next.caption.c_str());
-    if (window && IsWindowVisible(window) && IsWindowEnabled(window) && GetForegroundWindow() == window) {
+    // Active in this thread: ready for input, whatever other programs do.
+    if (window && IsWindowVisible(window) && IsWindowEnabled(window) && GetActiveWindow() == window) {
       seen_.push_back({next.className, next.caption, ChildTexts(window, "Static")});
       auto action = next.action;
       expected_.pop_front();
