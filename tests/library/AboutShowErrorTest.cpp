@@ -32,7 +32,7 @@ TEST(AboutShowError, ReportsAndOpensAsDesigned) {
   });
   EXPECT_TRUE(seen);
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(reports[0], "情報の取得に失敗しました");
+  EXPECT_EQ(reports[0], "情報の取得に失敗しました.");  // the report adds the stop
 }
 
 }  // namespace
