@@ -79,15 +79,6 @@ TEST_F(AboutBoxTest, PictureAndAppendixAreCopies) {
   EXPECT_EQ(about_->Appendix().Count(), 1);
 }
 
-TEST_F(AboutBoxTest, VersionFormatIsNormalised) {
-  about_->SetVersionFormat(kDefaultVersionFormat);
-  EXPECT_EQ(about_->VersionFormat().Byte(), 15);
-  about_->SetVersionFormat({});
-  EXPECT_EQ(about_->VersionFormat().Byte(), 8);
-  about_->SetVersionFormat({vfRelease, vfBuild});
-  EXPECT_EQ(about_->VersionFormat().Byte(), 15);
-}
-
 TEST_F(AboutBoxTest, AppendixShowsBelowTheTextsAndFollowsTheWidth) {
   TStringList lines;
   lines.Add("  a");
@@ -170,7 +161,6 @@ TEST_F(AboutBoxTest, RegistrationButtonState) {
       {"https://halvern.example/r", true, true},
       {"", true, false},
       {"https://halvern.example/r", false, false},  // kept disabled at show time
-      {"", false, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << "'" << row.url << "' " << row.enable);
