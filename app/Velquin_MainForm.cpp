@@ -78,6 +78,20 @@ void T_MainForm::CreateComponents() {
   E1 = ppmVelquin->Add("E1", acnEditTask);
   mniDeleteTask = ppmVelquin->Add("mniDeleteTask", acnDeleteTask);
   timVelquin = new TTimer(this, "timVelquin", 1000);
+
+  // The about box's values as designed; the web buttons go through the program's shell.
+  cmpAbout = new THAboutForm(this, "cmpAbout");
+  cmpAbout->SetProductName("ヴェルキン");
+  cmpAbout->SetProductVersion("1.1");
+  cmpAbout->SetCompanyName(kMakerCompanyName);
+  cmpAbout->SetCopyright(kMakerCopyright);
+  cmpAbout->SetUseVersionInfoFromFile(false);
+  cmpAbout->SetEnableRegSite(true);
+  cmpAbout->SetRegSiteButtonVisible(true);
+  cmpAbout->SetContactButtonVisible(true);
+  cmpAbout->SetWidth(500);
+  cmpAbout->SetVersionFormat(kDefaultVersionFormat);
+  cmpAbout->SetShell(ports_.shell);
 }
 
 void T_MainForm::Loaded() {
@@ -154,7 +168,7 @@ void T_MainForm::FormCloseQuery(TComponent*, bool& CanClose) {
 
 void T_MainForm::acnExitExecute(TComponent*) { Close(); }
 
-void T_MainForm::btnAboutClick(TComponent*) {}
+void T_MainForm::btnAboutClick(TComponent*) { cmpAbout->Execute(); }
 
 void T_MainForm::aclVelquinUpdate(TAction*, bool&) {
   const bool selected = lbxTaskList->ItemIndex() >= 0;

@@ -6,6 +6,7 @@
 #include "core/ports/FileSystem.h"
 #include "core/ports/Registry.h"
 #include "core/ports/Shell.h"
+#include "library/HAboutForm.h"
 #include "platform/Win32NotifyIcon.h"
 #include "toolkit/Actions.h"
 #include "toolkit/Controls.h"
@@ -50,6 +51,7 @@ class T_MainForm : public TForm {
   TMenuItem* E1 = nullptr;
   TAction* acnEditTask = nullptr;
   TButton* btnEditTask = nullptr;
+  THAboutForm* cmpAbout = nullptr;
 
   void FormCreate(TComponent* Sender);
   void FormDestroy(TComponent* Sender);

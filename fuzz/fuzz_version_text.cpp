@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "library/HAboutForm.h"
+#include "library/HAboutForm_VersionFormat.h"
 #include "library/HLVGeneralRoutines.h"
 
 using namespace velquin;

@@ -1,60 +1,81 @@
 #include "library/HAboutForm.h"
 
-#include "library/HLVGeneralRoutines.h"
+#include <algorithm>
+
+#include "library/HLVGUICommonAboutForm.h"
+#include "platform/Win32Shell.h"
 
 namespace velquin {
+namespace {
 
-TVersionFormat NormaliseVersionFormat(TVersionFormat current, TVersionFormat requested) {
-  const auto removed = [&](TVersionFormatEnum e) {
-    return current.Contains(e) && !requested.Contains(e);
-  };
-  // Only the first flag that the assignment removes is acted on.
-  TVersionFormat n = requested;
-  if (removed(vfMajor)) {
-    n = requested.Without(vfMinor).Without(vfRelease).With(vfBuild);
-  } else if (removed(vfMinor)) {
-    n = requested.Without(vfRelease);
-  } else if (removed(vfBuild)) {
-    n = requested.Without(vfBuildSeparation);
-    if (n.Empty()) n = {vfRelease};
-  }
-  if (n.Contains(vfBuildSeparation)) n = n.With(vfBuild);
-  if (n.Contains(vfRelease)) n = n.With(vfMinor);
-  if (n.Contains(vfMinor)) n = n.With(vfMajor);
-  if (n.Empty()) n = kAllVersionFormat;
-  return n;
+Shell& WindowsShell() {
+  static Win32Shell shell;
+  return shell;
 }
 
-std::string BuildVersionString(std::string_view fileVersion, TVersionFormat Format) {
-  // Major, minor and release end at the next dot; the build number is the rest.
-  // Without a dot the part counts as empty, which does not convert.
-  int32_t numbers[4];
-  std::string_view rest = fileVersion;
-  for (int i = 0; i < 3; ++i) {
-    const size_t dot = rest.find('.');
-    if (dot == std::string_view::npos) {
-      numbers[i] = StrToInt("");
-      rest = {};
-    } else {
-      numbers[i] = StrToInt(rest.substr(0, dot));
-      rest.remove_prefix(dot + 1);
-    }
+// Frees the dialog after the current handler, on every way out of Execute; not
+// when something (the end of the application) has freed it already.
+struct ReleaseDialog {
+  TForm* dialog;
+  ~ReleaseDialog() {
+    TApplication* app = Application();
+    if (app && std::find(app->Forms().begin(), app->Forms().end(), dialog) == app->Forms().end()) return;
+    dialog->Release();
   }
-  numbers[3] = StrToInt(rest);
+};
 
-  std::string result;
-  if (Format.Contains(vfMajor)) result = std::to_string(numbers[0]);
-  if (Format.Contains(vfMinor)) result += "." + std::to_string(numbers[1]);
-  if (Format.Contains(vfRelease)) result += "." + std::to_string(numbers[2]);
-  if (Format.Contains(vfBuild)) {
-    if (Format.Contains(vfBuildSeparation) || IsBlank(result)) {
-      if (!IsBlank(result)) result += " ";
-      result += "Build " + std::to_string(numbers[3]);
-    } else {
-      result += "." + std::to_string(numbers[3]);
-    }
+}  // namespace
+
+std::string DefaultInquiryURL() { return std::string(kMakerSite) + "/inquiry/index.html"; }
+std::string DefaultRegisterURL() { return std::string(kMakerSite) + "/service/register/index.cgi"; }
+
+THAboutForm::THAboutForm(TComponent* AOwner, std::string name)
+    : TComponent(AOwner, std::move(name)),
+      FRegisterURL(DefaultRegisterURL()),
+      FInquiryURL(DefaultInquiryURL()),
+      FAppendix(std::make_unique<TStringList>()),
+      FPicture(std::make_unique<TPicture>()),
+      FVersionFormat(kDefaultVersionFormat),
+      shell_(&WindowsShell()) {
+  SetWidth(500);
+}
+
+THAboutForm::~THAboutForm() {
+  FAppendix.reset();
+  FPicture.reset();
+}
+
+void THAboutForm::SetPicture(const TPicture& value) { FPicture->Assign(value); }
+
+void THAboutForm::SetAppendix(const TStringList& value) {
+  if (&value != FAppendix.get()) *FAppendix = value;
+}
+
+void THAboutForm::SetVersionFormat(TVersionFormat value) {
+  FVersionFormat = NormaliseVersionFormat(FVersionFormat, value);
+}
+
+void THAboutForm::Execute() {
+  auto* dialog = CreateForm<T_HLVGUICommonAboutForm>(Application(), *shell_);
+  ReleaseDialog release{dialog};
+  dialog->SetUseVersionInfoFromFile(FUseVersionInfoFromFile);
+  dialog->SetInquiryURL(FInquiryURL);
+  dialog->SetRegisterURL(FRegisterURL);
+  dialog->imgAppIcon->Picture().Assign(*FPicture);
+  dialog->imgAppIcon->PictureChanged();
+  dialog->SetEnableRegSite(FEnableRegSite);  // after RegisterURL, which it consults
+  dialog->SetAppendix(FAppendix->Text());
+  dialog->SetRegSiteButtonVisible(FRegSiteButtonVisible);
+  dialog->SetContactButtonVisible(FContactButtonVisible);
+  dialog->SetDialogWidth(FWidth);
+  dialog->SetVersionFormat(FVersionFormat);
+  if (!FUseVersionInfoFromFile) {
+    dialog->SetProductName(FProductName);
+    dialog->SetProductVersion(FProductVersion);
+    dialog->SetCompanyName(FCompanyName);
+    dialog->SetCopyright(FCopyright);
   }
-  return result;
+  dialog->ShowModal();
 }
 
 }  // namespace velquin

@@ -1,69 +1,84 @@
 #pragma once
-// The about component's version-format flags and the version text they produce.
+// The about component: product data and the about box's appearance as published
+// properties of a component that a form owns; Execute shows the about box.
 #include <cstdint>
-#include <initializer_list>
+#include <memory>
 #include <string>
-#include <string_view>
+
+#include "core/ports/Shell.h"
+#include "library/HAboutForm_VersionFormat.h"
+#include "toolkit/Classes.h"
+#include "toolkit/Controls.h"
 
 namespace velquin {
 
-enum TVersionFormatEnum : uint8_t {
-  vfMajor,            // the major number
-  vfMinor,            // "." and the minor number
-  vfRelease,          // "." and the release number
-  vfBuild,            // the build number
-  vfBuildSeparation,  // the build number after "Build " instead of "."
-};
+// The maker's web site (scheme and host) and the two pages the about box opens.
+inline constexpr char kMakerSite[] = "https://halvern.example";
+std::string DefaultInquiryURL();
+std::string DefaultRegisterURL();
+// The maker's company name and notice line, as the program's version block has them.
+inline constexpr char kMakerCompanyName[] = "HALVERN";
+inline constexpr char kMakerCopyright[] = "Copyright (C) 2026 HALVERN";
 
-// A set of TVersionFormatEnum in one byte: element n is bit n.
-class TVersionFormat {
+class THAboutForm : public TComponent {
  public:
-  constexpr TVersionFormat() = default;
-  constexpr TVersionFormat(std::initializer_list<TVersionFormatEnum> elements) {
-    for (TVersionFormatEnum e : elements) bits_ = static_cast<uint8_t>(bits_ | Bit(e));
-  }
-  // Bits 5 to 7 name no element and are dropped.
-  static constexpr TVersionFormat FromByte(uint8_t bits) {
-    TVersionFormat f;
-    f.bits_ = static_cast<uint8_t>(bits & 0x1F);
-    return f;
-  }
-  constexpr uint8_t Byte() const { return bits_; }
-  constexpr bool Contains(TVersionFormatEnum e) const { return (bits_ & Bit(e)) != 0; }
-  constexpr bool Empty() const { return bits_ == 0; }
-  constexpr TVersionFormat With(TVersionFormatEnum e) const { return FromByte(bits_ | Bit(e)); }
-  constexpr TVersionFormat Without(TVersionFormatEnum e) const {
-    return FromByte(static_cast<uint8_t>(bits_ & ~Bit(e)));
-  }
-  friend constexpr bool operator==(TVersionFormat, TVersionFormat) = default;
+  explicit THAboutForm(TComponent* AOwner, std::string name = {});
+  ~THAboutForm() override;
+
+  const TPicture& Picture() const { return *FPicture; }
+  void SetPicture(const TPicture& value);  // copies
+  const std::string& ProductName() const { return FProductName; }
+  void SetProductName(std::string value) { FProductName = std::move(value); }
+  const std::string& ProductVersion() const { return FProductVersion; }
+  void SetProductVersion(std::string value) { FProductVersion = std::move(value); }
+  const std::string& CompanyName() const { return FCompanyName; }
+  void SetCompanyName(std::string value) { FCompanyName = std::move(value); }
+  const std::string& Copyright() const { return FCopyright; }
+  void SetCopyright(std::string value) { FCopyright = std::move(value); }
+  bool UseVersionInfoFromFile() const { return FUseVersionInfoFromFile; }
+  void SetUseVersionInfoFromFile(bool value) { FUseVersionInfoFromFile = value; }
+  const TStringList& Appendix() const { return *FAppendix; }
+  void SetAppendix(const TStringList& value);  // copies
+  bool EnableRegSite() const { return FEnableRegSite; }
+  void SetEnableRegSite(bool value) { FEnableRegSite = value; }
+  const std::string& InquiryURL() const { return FInquiryURL; }
+  void SetInquiryURL(std::string value) { FInquiryURL = std::move(value); }
+  const std::string& RegisterURL() const { return FRegisterURL; }
+  void SetRegisterURL(std::string value) { FRegisterURL = std::move(value); }
+  bool RegSiteButtonVisible() const { return FRegSiteButtonVisible; }
+  void SetRegSiteButtonVisible(bool value) { FRegSiteButtonVisible = value; }
+  bool ContactButtonVisible() const { return FContactButtonVisible; }
+  void SetContactButtonVisible(bool value) { FContactButtonVisible = value; }
+  int32_t Width() const { return FWidth; }
+  void SetWidth(int32_t value) { FWidth = value; }
+  TVersionFormat VersionFormat() const { return FVersionFormat; }
+  // Normalises: see NormaliseVersionFormat.
+  void SetVersionFormat(TVersionFormat value);
+
+  // Where the about box's web buttons send their addresses; the Windows shell
+  // unless set. The shell must outlive the component.
+  void SetShell(Shell& shell) { shell_ = &shell; }
+
+  // Shows the about box modally; returns when the user has closed it. Errors
+  // while it is filled or shown reach the caller after the dialog is released.
+  void Execute();
 
  private:
-  static constexpr uint8_t Bit(TVersionFormatEnum e) { return static_cast<uint8_t>(1u << e); }
-  uint8_t bits_ = 0;
+  std::string FRegisterURL;
+  bool FEnableRegSite = true;
+  std::string FInquiryURL;
+  bool FUseVersionInfoFromFile = false;
+  std::unique_ptr<TStringList> FAppendix;
+  std::string FCopyright;
+  std::string FCompanyName;
+  std::string FProductVersion;
+  std::unique_ptr<TPicture> FPicture;
+  std::string FProductName;
+  bool FContactButtonVisible = true;
+  bool FRegSiteButtonVisible = true;
+  int32_t FWidth = 0;
+  TVersionFormat FVersionFormat;
+  Shell* shell_;
 };
-
-// Major, minor, release and build: the component's default (15).
-inline constexpr TVersionFormat kDefaultVersionFormat = {vfMajor, vfMinor, vfRelease, vfBuild};
-// All five flags (31).
-inline constexpr TVersionFormat kAllVersionFormat = {vfMajor, vfMinor, vfRelease, vfBuild,
-                                                     vfBuildSeparation};
-
-// The component's VersionFormat setter: the set that results when `requested` is
-// assigned while the property holds `current`. Removing the major number also
-// removes minor and release and switches the build number on; removing the minor
-// number removes the release number; removing the build number removes the
-// separation and never leaves the set empty; release needs minor, minor needs
-// major, the separation needs the build number; an empty result becomes all five.
-TVersionFormat NormaliseVersionFormat(TVersionFormat current, TVersionFormat requested);
-
-// The display text of the file version `fileVersion` ("1.2.3.4") under `Format`:
-// "1.2.3.4", "1.2.3 Build 4", "Build 4"… Throws EConvertError when the text is not
-// four dot-separated integers.
-std::string BuildVersionString(std::string_view fileVersion, TVersionFormat Format);
-
-#ifdef _WIN32
-// The same for the "FileVersion" of the running program's own executable file.
-std::string BuildVersionString(TVersionFormat Format);
-#endif
 
 }  // namespace velquin

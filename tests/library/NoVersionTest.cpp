@@ -1,7 +1,7 @@
 // This test program has no version resource.
 #include <gtest/gtest.h>
 
-#include "library/HAboutForm.h"
+#include "library/HAboutForm_VersionFormat.h"
 #include "library/HLVGeneralRoutines.h"
 
 namespace velquin {

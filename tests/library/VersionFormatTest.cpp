@@ -3,7 +3,7 @@
 #include <set>
 #include <vector>
 
-#include "library/HAboutForm.h"
+#include "library/HAboutForm_VersionFormat.h"
 #include "library/HLVGeneralRoutines.h"
 
 namespace velquin {

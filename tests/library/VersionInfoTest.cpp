@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "library/HAboutForm.h"
+#include "library/HAboutForm_VersionFormat.h"
 #include "library/HLVGeneralRoutines.h"
 
 namespace velquin {

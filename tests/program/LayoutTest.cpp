@@ -1,10 +1,12 @@
 // The layouts at 96 dots per inch: the main window's client area and every
 // control, and the input dialog's. With VELQUIN_SCREENSHOTS set to a folder, the
-// main window, the input dialog and the close question are saved there as BMP.
+// main window, the input dialog, the close question and the about box are saved
+// there as BMP.
 #include <cstdlib>
 #include <fstream>
 
 #include "app/Velquin_InputTask.h"
+#include "library/HLVGUICommonAboutForm.h"
 #include "tests/program/ProgramFixture.h"
 
 namespace velquin::test {
@@ -158,6 +160,62 @@ TEST_F(LayoutTest, InputDialogAndCloseQuestion) {
   PostMessageA(form_->Handle(), WM_CLOSE, 0, 0);
   PumpUntil([&] { return answers.Pending() == 0; }, 5000);
   Pump(50);
+}
+
+// The about button shows cmpAbout's box: no icon, texts at the left, no appendix.
+TEST_F(LayoutTest, AboutBoxOfTheMainWindow) {
+  Start();
+  DialogAnswerer answers;
+  bool seen = false;
+  answers.Expect("T_HLVGUICommonAboutForm", "ヴェルキン のバージョン情報", [&](HWND w) {
+    seen = true;
+    auto* dialog = dynamic_cast<T_HLVGUICommonAboutForm*>(Application()->FindForm(w));
+    ASSERT_NE(dialog, nullptr);
+    ExpectClientSize(w, 500, 107);
+    const LONG style = GetWindowLongA(w, GWL_STYLE);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(dialog->imgAppIcon->Visible());
+    EXPECT_FALSE(dialog->memAppendix->Visible());
+    ExpectPlacements(dialog, {{"lblProductName", 12, 12, -1, 12},
+                              {"lblProductVersion", 12, 32, -1, 12},
+                              {"lblCompanyName", 12, 52, -1, 12},
+                              {"lblCopyright", 12, 72, -1, 12},
+                              {"btnClose", 340, 8, 147, 25},
+                              {"btnJumpToUserRegSite", 340, 40, 147, 25},
+                              {"btnContactSite", 340, 72, 147, 25}});
+    EXPECT_EQ(dialog->lblProductName->Caption(), "ヴェルキン");
+    EXPECT_TRUE(dialog->lblProductName->Bold());
+    EXPECT_EQ(dialog->lblProductVersion->Caption(), "1.1");
+    EXPECT_EQ(dialog->lblCompanyName->Caption(), "HALVERN");
+    EXPECT_EQ(dialog->lblCopyright->Caption(), "Copyright (C) 2026 HALVERN");
+    EXPECT_EQ(dialog->btnClose->Caption(), "閉じる(&C)");
+    EXPECT_EQ(dialog->btnJumpToUserRegSite->Caption(), "ユーザー登録ページへ(&R)");
+    EXPECT_EQ(dialog->btnContactSite->Caption(), "お問い合せフォームへ(&T)");
+    for (TButton* b : {dialog->btnClose, dialog->btnJumpToUserRegSite, dialog->btnContactSite}) {
+      EXPECT_TRUE(b->Visible());
+      EXPECT_TRUE(b->Enabled());
+      EXPECT_FALSE(b->Default);
+    }
+    EXPECT_TRUE(dialog->btnClose->Cancel);
+    // Centred on the screen with its final size.
+    RECT r{};
+    GetWindowRect(w, &r);
+    EXPECT_LE(std::abs((r.left + r.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
+    EXPECT_LE(std::abs((r.top + r.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
+    Screenshot(w, "about-box");
+    dialog->btnContactSite->Click();
+    PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  form_->btnAbout->Click();
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(reports_.empty());
+  ASSERT_EQ(shell_.Requests().size(), 1u);
+  EXPECT_EQ(shell_.Requests()[0].file, "https://halvern.example/inquiry/index.html");
+  EXPECT_EQ(shell_.Requests()[0].showCommand, 5);
+  EXPECT_TRUE(PumpUntil([] { return !FindWindowA("T_HLVGUICommonAboutForm", nullptr); }, 2000));
 }
 
 }  // namespace

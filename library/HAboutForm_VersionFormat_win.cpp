@@ -1,4 +1,4 @@
-#include "library/HAboutForm.h"
+#include "library/HAboutForm_VersionFormat.h"
 
 #include "library/HLVGeneralRoutines.h"
 
