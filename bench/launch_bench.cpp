@@ -118,7 +118,7 @@ int Startup(const std::string& velquin, const std::string& empty, int reps, cons
     return 1;
   }
   const std::string exes[2] = {velquin, empty};
-  std::vector<double> time[2], idleSet[2], settledSet[2], peakSet[2], timeRatio, setRatio;
+  std::vector<double> time[2], cpu[2], idleSet[2], settledSet[2], peakSet[2], timeRatio, setRatio;
   // One start of each first, not counted: the first program of a fresh prefix also
   // starts the desktop and fills the file cache.
   for (const std::string& exe : exes) {
@@ -136,6 +136,7 @@ int Startup(const std::string& velquin, const std::string& empty, int reps, cons
       double seconds = 0;
       if (!Start(exes[which], -1, process, seconds)) return 1;
       const double atIdle = WorkingSetKiB(process.hProcess);
+      cpu[which].push_back(CpuMilliseconds(process.hProcess));
       Sleep(1000);
       double peak = 0;
       const double settled = WorkingSetKiB(process.hProcess, &peak);
@@ -153,10 +154,11 @@ int Startup(const std::string& velquin, const std::string& empty, int reps, cons
     std::printf("rep|%d|%.1f|%.1f|%.0f|%.0f\n", r + 1, t[0] * 1000, t[1] * 1000, ws[0], ws[1]);
     std::fflush(stdout);
   }
-  std::printf("startup|Velquin.exe|%.1f|%.0f|%.0f|%.0f\n", Median(time[0]), Median(idleSet[0]),
-              Median(settledSet[0]), Median(peakSet[0]));
-  std::printf("startup|empty window|%.1f|%.0f|%.0f|%.0f\n", Median(time[1]), Median(idleSet[1]),
-              Median(settledSet[1]), Median(peakSet[1]));
+  const char* names[2] = {"Velquin.exe", "empty window"};
+  for (int k = 0; k < 2; ++k) {
+    std::printf("startup|%s|%.1f|%.0f|%.0f|%.0f|%.1f\n", names[k], Median(time[k]), Median(idleSet[k]),
+                Median(settledSet[k]), Median(peakSet[k]), Median(cpu[k]));
+  }
   std::printf("ratio|%.3f|%.3f|%.3f|%.3f\n", Median(time[0]) / Median(time[1]),
               Median(settledSet[0]) / Median(settledSet[1]), Median(timeRatio), Median(setRatio));
   return 0;

@@ -171,10 +171,10 @@ p('`velquin_bench_launch startup` (bench/launch_bench.cpp) starts each program w
   'beforehand is not counted (it also starts Wine\'s desktop). Velquin\'s list holds ten '
   'quoted lines of an existing program. %s repetitions; medians.' % reps[3])
 p()
-p('| Program | First idle (median ms) | Working set at idle (KiB) | One second later (KiB) | Peak (KiB) |')
-p('|---|---:|---:|---:|---:|')
+p('| Program | First idle (median ms) | CPU time to first idle (median ms) | Working set at idle (KiB) | One second later (KiB) | Peak (KiB) |')
+p('|---|---:|---:|---:|---:|---:|')
 for s in startup:
-    p('| %s | %s | %s | %s | %s |' % tuple(s[1:6]))
+    p('| %s | %s | %s | %s | %s | %s |' % (s[1], s[2], s[6] if len(s) > 6 else '–', s[3], s[4], s[5]))
 if ratio:
     r = ratio[0]
     p()

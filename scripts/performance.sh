@@ -87,8 +87,8 @@ launcher=$!
 for _ in $(seq 1 600); do grep -q '^waiting|' "$out/tray.raw" 2>/dev/null && break; sleep 0.1; done
 velquin_pids() {
   local p
-  for p in $(pgrep -f 'Velquin\.exe' || true); do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$p"
+  for p in $(pgrep -x Velquin.exe || true); do
+    { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$p"
   done
 }
 sample() {  # label: one line per thread: label|pid|tid|name|switches|cpu ticks
