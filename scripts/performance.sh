@@ -17,7 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
 jobs=$(nproc)
-reps10=${PERF_REPS_10:-15} reps100=${PERF_REPS_100:-5} reps1000=${PERF_REPS_1000:-2}
+reps10=${PERF_REPS_10:-15} reps100=${PERF_REPS_100:-3} reps1000=${PERF_REPS_1000:-1}
 startupReps=${PERF_STARTUP_REPS:-11} traySeconds=${PERF_TRAY_SECONDS:-60}
 out=build/perf
 rm -rf "$out"
@@ -70,12 +70,12 @@ target='C:\VelquinBench\Apps\quit.exe'
 
 log "resume passes (repetitions $reps10, $reps100, $reps1000)"
 run "$x64/bench/velquin_bench_resume_win.exe" "$(win "$x64/bench/velquin_bench_quit.exe")" \
-  "$reps10" "$reps100" "$reps1000" | tr -d '\r' | tee "$out/resume.txt" | grep -E '^(median|count)' || true
+  "$reps10" "$reps100" "$reps1000" | sed -u 's/\r$//' | tee "$out/resume.txt" | grep -E '^(median|count)' || true
 
 log "start-up and working set ($startupReps repetitions)"
 run "$x64/bench/velquin_bench_launch.exe" startup "$(win "$x64/app/Velquin.exe")" \
   "$(win "$x64/bench/velquin_bench_empty_window.exe")" "$startupReps" "$target" |
-  tr -d '\r' | tee "$out/startup.txt" | grep -E '^(startup|ratio)' || true
+  sed -u 's/\r$//' | tee "$out/startup.txt" | grep -E '^(startup|ratio)' || true
 
 log "waiting in the tray (${traySeconds} s)"
 # The launcher reads CPU times through GetProcessTimes; alongside, every thread of
