@@ -181,6 +181,12 @@ if ratio:
     p()
     p('Ratios: start-up %.3f× (median of per-pair ratios %.3f×), working set %.3f× (median '
       'of per-pair ratios %.3f×).' % tuple(float(r[i]) for i in (1, 3, 2, 4)))
+if len(startup) == 2 and len(startup[0]) > 6 and float(startup[1][6]) > 0:
+    p()
+    p('The wall-clock times to the first idle scatter widely on this shared machine (every '
+      'pair is listed below). The CPU time each process used up to its first idle '
+      '(`GetProcessTimes`, which Wine reports in 10 ms steps) is steadier: %s ms against '
+      '%s ms, %.2f×.' % (startup[0][6], startup[1][6], float(startup[0][6]) / float(startup[1][6])))
 srep = rows('startup.txt', 'rep')
 if srep:
     p()
@@ -353,4 +359,6 @@ p('- Repetitions are few, to keep a run short: the script\'s defaults are 15, 3 
   'pairs for 10, 100 and 1000 lines, %s start-up pairs and a 60 s wait in the tray '
   '(this run: %s, %s and %s pairs); `PERF_REPS_10`, `PERF_REPS_100`, `PERF_REPS_1000`, '
   '`PERF_STARTUP_REPS` and `PERF_TRAY_SECONDS` set them. One pair at 1000 lines costs '
-  'about two to four minutes here.' % (reps[3], reps[0], reps[1], reps[2]))
+  'about two to four minutes here. A run with these defaults was not timed; without '
+  'this run\'s extra pairs (one at 1000 lines, two at 100) it would have taken about '
+  '11 to 12 minutes under the same load.' % (reps[3], reps[0], reps[1], reps[2]))
