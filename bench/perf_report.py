@@ -265,8 +265,10 @@ p('| Origin | Bytes | Share |')
 p('|---|---:|---:|')
 p(text('x86_64.sizes').split('\n\n')[0].strip())
 p()
-p('Reading: about half of the exe is the static C++, GCC and C run-times, which the '
-  'Makefile links statically so that the program runs without any run-time DLL. Within '
+p('Reading: more than half of the exe is the static C++, GCC, C and threads run-times, '
+  'which the Makefile links statically so that the program runs without any run-time DLL '
+  '(the threads run-time comes with the posix-threads toolchain; the program starts no '
+  'thread). Within '
   'libstdc++ the largest inputs are the demangler (`cp-demangle.o`, pulled in by the '
   'default terminate handler, which prints the type of an uncaught exception), and both '
   'string ABIs (`string-inst.o` and `cow-string-inst.o`: the standard exception classes '
@@ -281,7 +283,7 @@ p()
 p('Imports of the x86_64 Velquin.exe (the DLLs loaded at start):')
 p()
 p('```')
-p(text('x86_64.imports').strip())
+p('\n'.join(line.strip() for line in text('x86_64.imports').strip().splitlines()))
 p('```')
 p()
 
