@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/Exception.h"
 #include "toolkit/Controls.h"
 
 namespace velquin {
@@ -70,6 +71,21 @@ class TMessageForm : public TForm {
   std::vector<TControlDesc> buttonDescs_;
 };
 
+// The common dialog library is loaded on first use: linked at start it brings the
+// printing libraries along and adds megabytes to the working set of a program
+// that mostly waits in the tray.
+using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEA);
+
+GetOpenFileNameProc OpenFileDialogProc() {
+  static GetOpenFileNameProc proc = [] {
+    HMODULE module = LoadLibraryA("comdlg32.dll");
+    return module ? reinterpret_cast<GetOpenFileNameProc>(
+                        reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")))
+                  : nullptr;
+  }();
+  return proc;
+}
+
 }  // namespace
 
 int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons) {
@@ -100,7 +116,9 @@ bool TOpenDialog::Execute() {
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-  if (!GetOpenFileNameA(&ofn)) return false;
+  const GetOpenFileNameProc getOpenFileName = OpenFileDialogProc();
+  if (!getOpenFileName) throw Exception("ファイルを開くダイアログを表示できません");
+  if (!getOpenFileName(&ofn)) return false;
   FileName = file.data();
   return true;
 }
