@@ -161,6 +161,13 @@ void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
   const bool countMissing = oldCountQuery.status == RegStatus::NotFound;
   if (!countMissing) {
     const int32_t oldCount = ReadNumber(oldCountQuery, kCountName);
+    // Likewise a counted line that cannot be read as text stopped the load before the
+    // lines after it: writing now would delete or overwrite lines never loaded.
+    if (oldCount > 0) {
+      if (const std::optional<std::vector<int>> stored = ExistingLineIndexes(*key, 0, oldCount)) {
+        for (int index : *stored) ReadString(*key, LineName(index));
+      }
+    }
     if (oldCount > count) {
       // Surplus values that cannot be listed stay: values from Count on are never read.
       const std::optional<std::vector<int>> surplus = ExistingLineIndexes(*key, count, oldCount);

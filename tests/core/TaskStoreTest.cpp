@@ -317,6 +317,12 @@ TEST_F(TaskStoreTest, UnreadableCountAtSaveWritesNothing) {
        WrongType("Count")},
       {"failing read", [](FakeRegistry& r, const std::string&) { r.FailQuery("Count"); },
        ReadFailed("Count")},
+      // A counted line of the wrong type or failing to read stopped the load before
+      // the lines after it; a longer list would overwrite it, a shorter one delete it.
+      {"number line", [](FakeRegistry& r, const std::string& k) { r.PutDword(k, "APP1", 7); }, WrongType("APP1")},
+      {"binary line", [](FakeRegistry& r, const std::string& k) { r.Put(k, "APP1", kRegBinary, "xx"); },
+       WrongType("APP1")},
+      {"unreadable line", [](FakeRegistry& r, const std::string&) { r.FailQuery("APP2"); }, ReadFailed("APP2")},
   };
   for (const Case& c : cases) {
     FakeRegistry reg;
@@ -329,6 +335,15 @@ TEST_F(TaskStoreTest, UnreadableCountAtSaveWritesNothing) {
     EXPECT_EQ(ChangesIn(reg), Lines{}) << c.what;
     EXPECT_EQ(reg.Journal().back(), "Close") << c.what;
   }
+}
+
+TEST_F(TaskStoreTest, UnreadableValuesOutsideTheCountDoNotStopTheSave) {
+  PutLines({"a", "b"});
+  reg_.PutDword(key_, "APP5", 7);                  // beyond Count: never read
+  reg_.Put(key_, "APP1", kRegBinary, "");          // empty data reads as an empty line
+  list_ = VectorTaskList({"x"});
+  EXPECT_EQ(Save(), "");
+  EXPECT_EQ(Changes(), (Lines{"DeleteValue APP1", "SetDword Count=1", "SetString APP0=x", "SetDword MinimizeWhenStart=0"}));
 }
 
 TEST_F(TaskStoreTest, UnlistableKeyAtSaveDeletesNothing) {
