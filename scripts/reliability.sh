@@ -77,6 +77,7 @@ HEAD
   echo
   echo '## Fuzzing'
   echo
+  cat docs/reliability/fuzzing.md
 } >docs/RELIABILITY.md
 echo "== wrote docs/RELIABILITY.md (driver exit $driver, store tests exit $store)"
 [ $driver = 0 ] && [ $store = 0 ]
