@@ -8,7 +8,13 @@ export WINEPREFIX="${VELQUIN_WINEPREFIX:-$HOME/.velquin-wine}"
 if [ -z "${DISPLAY:-}" ] && [ -f "$WINEPREFIX/velquin-display" ]; then
   export DISPLAY=$(cat "$WINEPREFIX/velquin-display")
 fi
-tool=$(ls build/ship-x86_64/tools/VelquinResume.exe build/ship-i686/tools/VelquinResume.exe 2>/dev/null | head -n 1)
+# The build scripts/run.sh used: the 32-bit one where this machine runs 32-bit code.
+if scripts/wine.sh can-run-32; then
+  tool=build/ship-i686/tools/VelquinResume.exe
+else
+  tool=build/ship-x86_64/tools/VelquinResume.exe
+fi
+[ -f "$tool" ] || tool=""
 if [ -z "$tool" ]; then
   echo "Start Velquin with scripts/run.sh first." >&2
   exit 1
