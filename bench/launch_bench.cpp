@@ -20,24 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock_win.h"
+
 namespace {
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER count;
-  QueryPerformanceCounter(&count);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using velquin::bench::Median;
+using velquin::bench::Now;
 
 const char kKey[] = "SOFTWARE\\HALVERN\\Velquin";
 

@@ -24,6 +24,8 @@
 #include "platform/Win32FileSystem.h"
 #include "platform/Win32Shell.h"
 
+#include "bench/BenchClock_win.h"
+
 namespace {
 
 using namespace velquin;
@@ -55,22 +57,8 @@ std::string Line(int i) {
   }
 }
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER count;
-  QueryPerformanceCounter(&count);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using velquin::bench::Median;
+using velquin::bench::Now;
 
 // The started programs belong to this job (children inherit it): between passes the
 // benchmark waits until they have all ended, so one pass does not slow the next.
