@@ -32,10 +32,6 @@ export DISPLAY=":$n" WINEPREFIX="$root/$out/wineprefix"
 trap 'scripts/wine.sh stop; kill $xvfb 2>/dev/null' EXIT
 echo "== Wine prefix $WINEPREFIX, display $DISPLAY"
 scripts/wine.sh start
-# The persistent server of `start` created the desktop before the virtual-desktop
-# setting was written; a fresh server reads it (without one, every hidden window
-# waits two seconds for a window manager that Xvfb does not have).
-scripts/wine.sh stop
 
 echo "== driver"
 t0=$(date +%s)

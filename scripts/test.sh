@@ -22,7 +22,7 @@ xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null' EXIT
 export DISPLAY=":$n"
 
-passed=0 failed=0 summary=()
+passed=0 failed=0 summary=() logs=()
 configure_and_build() {  # dir, cmake args…
   local dir=$1; shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.configure.log" 2>&1 &&
@@ -44,6 +44,7 @@ run_suite() {  # name, dir, cmake args…
   fi
   echo "== $name: testing"
   local log="$dir.ctest.log"
+  logs+=("$log")
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 900) 2>&1 | tee "$log" | grep -vE '^ *[0-9]+/[0-9]+ Test' || true
   local line total bad
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
@@ -69,6 +70,15 @@ for suite in "${suites[@]}"; do
     *) echo "unknown suite: $suite" >&2; exit 2 ;;
   esac
 done
+
+# What the failed tests printed, again at the end, where a short tail of the
+# output still shows it.
+failures=$(for log in "${logs[@]}"; do
+  awk '/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: .*(Failed|Timeout|Exception|Not Run)/ { show = 1; n = 0 }
+       /^ *[0-9]+\/[0-9]+ Test +#[0-9]+: .*Passed/ || /^ +Start +[0-9]+:/ { show = 0 }
+       show && n++ < 80' "$log" | sed "s|^|${log%.ctest.log}: |"
+done)
+[ -z "$failures" ] || printf '\n== What the failed tests printed\n%s\n' "$failures"
 
 echo
 echo "== Summary"

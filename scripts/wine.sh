@@ -45,6 +45,10 @@ case "${1:-}" in
     rm -f "$settings"
     # The Japanese UI font by name: the proportional IPA Gothic stands in for it.
     quiet "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f
+    # The desktop that wineboot started predates these settings: restart the
+    # server so that the next program starts a desktop that reads them.
+    quiet "$WINESERVER" -k || true
+    if [ "$1" = start ]; then quiet "$WINESERVER" -p; quiet "$WINE" wineboot; fi
     ;;
   stop)
     : "${WINEPREFIX:?WINEPREFIX must name the prefix}"

@@ -100,12 +100,28 @@ void DialogAnswerer::Poll() {
   if (!expected_.empty()) {
     const Expected& next = expected_.front();
     HWND window = FindWindowA(next.className.c_str(), next.caption.c_str());
-    // Active in this thread: ready for input, whatever other programs do.
-    if (window && IsWindowVisible(window) && IsWindowEnabled(window) && GetActiveWindow() == window) {
-      seen_.push_back({next.className, next.caption, ChildTexts(window, "Static")});
-      auto action = next.action;
-      expected_.pop_front();
-      action(window);
+    if (window && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      if (window != waitingWindow_) {
+        waitingWindow_ = window;
+        waitingSince_ = GetTickCount();
+      }
+      // Active in this thread: ready for input. Another program that took the
+      // foreground meanwhile (a console the shell started, say) takes the
+      // activation with it; give it back rather than wait for ever.
+      if (GetActiveWindow() != window && GetTickCount() - waitingSince_ > 500) SetActiveWindow(window);
+      if (GetActiveWindow() == window) {
+        seen_.push_back({next.className, next.caption, ChildTexts(window, "Static")});
+        auto action = next.action;
+        expected_.pop_front();
+        waitingWindow_ = nullptr;
+        action(window);
+      } else if (GetTickCount() - waitingSince_ > 10000) {
+        // Never ready: close it, so that the test fails instead of hanging.
+        unexpected_.push_back({next.className, "never active: " + next.caption, ChildTexts(window, "Static")});
+        expected_.pop_front();
+        waitingWindow_ = nullptr;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      }
     }
   } else {
     HWND stray = FindWindowA("TMessageForm", nullptr);

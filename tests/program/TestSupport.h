@@ -31,8 +31,8 @@ struct SeenDialog {
 
 // Answers modal dialogs in order. Each answer waits for a visible, enabled
 // top-level window of the class and caption, then runs its action on it. A
-// message dialog that nobody expected is closed after a while and recorded, so a
-// test never hangs on it.
+// message dialog that nobody expected, or an expected one that never becomes
+// active, is closed after a while and recorded, so a test never hangs on it.
 class DialogAnswerer {
  public:
   DialogAnswerer();
@@ -54,8 +54,8 @@ class DialogAnswerer {
   };
   std::deque<Expected> expected_;
   std::vector<SeenDialog> seen_, unexpected_;
-  HWND strayWindow_ = nullptr;
-  DWORD straySince_ = 0;
+  HWND strayWindow_ = nullptr, waitingWindow_ = nullptr;
+  DWORD straySince_ = 0, waitingSince_ = 0;
   UINT_PTR timer_ = 0;
   bool busy_ = false;
 };
