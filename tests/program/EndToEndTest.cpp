@@ -12,24 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/OtherProcess.h"
+
 namespace {
+
+using velquin::test::WaitFor;
+using velquin::test::WindowsPath;
 
 const char kKey[] = "SOFTWARE\\HALVERN\\Velquin";
 const char kCaption[] = "ヴェルキン Ver, 1,1";
-
-std::string WindowsPath(std::string unixPath) {
-  std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-  return "Z:" + unixPath;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  while (!done()) {
-    if (GetTickCount64() >= end) return false;
-    Sleep(50);
-  }
-  return true;
-}
 
 void PutDword(HKEY key, const char* name, DWORD value) {
   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);

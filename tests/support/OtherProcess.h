@@ -1,0 +1,28 @@
+#pragma once
+// Helpers of the tests that drive Velquin.exe as another process: the Wine path of
+// a file built on the Unix side, and waiting for what that process does.
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+namespace velquin::test {
+
+// "/work/build/x.exe" → "Z:\work\build\x.exe" (Wine maps Z: to the Unix root).
+inline std::string WindowsPath(std::string unixPath) {
+  std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+  return "Z:" + unixPath;
+}
+
+// Polls `done` every `pollMs` until it holds or `timeoutMs` has passed; returns `done()`.
+inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs = 20) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() >= end) return false;
+    Sleep(pollMs);
+  }
+  return true;
+}
+
+}  // namespace velquin::test
