@@ -54,12 +54,6 @@ void CopyTip(const std::string& text, CHAR (&tip)[N]) {
   tip[length] = '\0';
 }
 
-// Frees a dialog after the current handler, on every way out of a command.
-struct ReleaseOnExit {
-  TForm* form;
-  ~ReleaseOnExit() { form->Release(); }
-};
-
 }  // namespace
 
 T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
@@ -246,7 +240,7 @@ void T_MainForm::timVelquinTimer(TComponent*) {
 
 void T_MainForm::acnAppendTaskExecute(TComponent*) {
   auto* dialog = CreateForm<T_InputTaskForm>(this, ports_.fileSystem);
-  ReleaseOnExit release{dialog};
+  TReleaseOnExit release(dialog);
   if (dialog->ShowModal() != mrOk) return;
   const int index = lbxTaskList->Append(Trim(dialog->TaskFileName) + " " + dialog->TaskParams);
   UpdateScrollWidth(*lbxTaskList, index);
@@ -254,7 +248,7 @@ void T_MainForm::acnAppendTaskExecute(TComponent*) {
 
 void T_MainForm::acnEditTaskExecute(TComponent*) {
   auto* dialog = CreateForm<T_InputTaskForm>(this, ports_.fileSystem);
-  ReleaseOnExit release{dialog};
+  TReleaseOnExit release(dialog);
   dialog->PrepareEdit(lbxTaskList->Item(lbxTaskList->ItemIndex()));
   if (dialog->ShowModal() != mrOk) return;
   const int index = lbxTaskList->ItemIndex();

@@ -1,7 +1,5 @@
 #include "library/HAboutForm.h"
 
-#include <algorithm>
-
 #include "library/HLVGUICommonAboutForm.h"
 #include "platform/Win32Shell.h"
 
@@ -12,17 +10,6 @@ Shell& WindowsShell() {
   static Win32Shell shell;
   return shell;
 }
-
-// Frees the dialog after the current handler, on every way out of Execute; not
-// when something (the end of the application) has freed it already.
-struct ReleaseDialog {
-  TForm* dialog;
-  ~ReleaseDialog() {
-    TApplication* app = Application();
-    if (app && std::find(app->Forms().begin(), app->Forms().end(), dialog) == app->Forms().end()) return;
-    dialog->Release();
-  }
-};
 
 }  // namespace
 
@@ -57,7 +44,7 @@ void THAboutForm::SetVersionFormat(TVersionFormat value) {
 
 void THAboutForm::Execute() {
   auto* dialog = CreateForm<T_HLVGUICommonAboutForm>(Application(), *shell_);
-  ReleaseDialog release{dialog};
+  TReleaseOnExit release(dialog);
   dialog->SetUseVersionInfoFromFile(FUseVersionInfoFromFile);
   dialog->SetInquiryURL(FInquiryURL);
   dialog->SetRegisterURL(FRegisterURL);

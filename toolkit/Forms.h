@@ -343,6 +343,24 @@ class TForm : public TComponent {
   std::vector<TControl*> controls_;
   std::vector<std::pair<UINT, TMessageHandler>> handlers_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  friend class TReleaseOnExit;
+};
+
+// Releases a form when the scope that shows it ends, on every way out; not when
+// something else has freed it meanwhile (the end of the logon frees every form
+// while a modal one is still up).
+class TReleaseOnExit {
+ public:
+  explicit TReleaseOnExit(TForm* form) : form_(form), alive_(form->alive_) {}
+  ~TReleaseOnExit() {
+    if (*alive_) form_->Release();
+  }
+  TReleaseOnExit(const TReleaseOnExit&) = delete;
+  TReleaseOnExit& operator=(const TReleaseOnExit&) = delete;
+
+ private:
+  TForm* form_;
+  std::shared_ptr<bool> alive_;
 };
 
 template <class F, class... Args>

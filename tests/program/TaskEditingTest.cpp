@@ -138,6 +138,29 @@ TEST_F(TaskEditingTest, AMarkedLineIsEditedWithItsMarker) {
   EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\" -a"});
 }
 
+TEST_F(TaskEditingTest, TheLogonMayEndWhileTheDialogIsOpen) {
+  const std::string kept = MakeFile("kept.exe");
+  SetLines({"\"" + kept + "\""});
+  Start();
+  const std::string typed = MakeFile("typed.exe");
+  DialogAnswerer answers;
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+    Type(w, typed);  // typed, never confirmed
+    SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
+    SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
+  });
+  // Here the process would have ended inside the message; the test's halt returns,
+  // so the command unwinds after every form is gone and must not touch the dialog.
+  form_->acnAppendTask->Execute();
+  form_ = nullptr;
+  Pump(30);
+  EXPECT_EQ(halts_, 1);
+  EXPECT_EQ(app_->MainForm(), nullptr);
+  EXPECT_TRUE(app_->Forms().empty());
+  EXPECT_EQ(GetDword("Count"), 1u);
+  EXPECT_EQ(GetString("APP0"), "\"" + kept + "\"");
+}
+
 TEST_F(TaskEditingTest, DeleteAsksAndOnlyYesDeletesAndTheScrollRangeStays) {
   const std::string longFile = MakeFile(std::string(60, 'l') + ".exe");
   const std::string shortFile = MakeFile("s.exe");
