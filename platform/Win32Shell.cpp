@@ -1,9 +1,8 @@
 #include "platform/Win32Shell.h"
 
-#include <windows.h>
-#include <shellapi.h>
-
 #include <string>
+
+#include "platform/Win32ShellLibrary.h"
 
 namespace velquin {
 namespace {
@@ -24,7 +23,7 @@ void Win32Shell::Execute(const ShellExecuteRequest& request) {
       HasNul(request.directory)) {
     return;
   }
-  ShellExecuteA(reinterpret_cast<HWND>(request.ownerWindow), OrNull(request.verb),
+  LazyShellExecuteA(reinterpret_cast<HWND>(request.ownerWindow), OrNull(request.verb),
                 request.file.c_str(), OrNull(request.parameters), OrNull(request.directory),
                 request.showCommand);
 }

@@ -1,0 +1,34 @@
+#include "platform/Win32ShellLibrary.h"
+
+namespace velquin {
+namespace {
+
+HMODULE ShellLibrary() {
+  static const HMODULE module = LoadLibraryA("shell32.dll");
+  return module;
+}
+
+template <class Proc>
+Proc ShellProc(const char* name) {
+  HMODULE module = ShellLibrary();
+  return module ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
+}  // namespace
+
+HINSTANCE LazyShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                            LPCSTR directory, INT showCommand) {
+  using Proc = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  static const Proc proc = ShellProc<Proc>("ShellExecuteA");
+  return proc ? proc(owner, verb, file, parameters, directory, showCommand)
+              : reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND);
+}
+
+BOOL LazyShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+  using Proc = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+  static const Proc proc = ShellProc<Proc>("Shell_NotifyIconA");
+  return proc ? proc(message, data) : FALSE;
+}
+
+}  // namespace velquin

@@ -1,0 +1,16 @@
+#pragma once
+// The shell library's two entry points the program uses, bound on first use: linked
+// at start, the shell library and what it brings along add to every start-up, while
+// the program may wait in the tray for days before it first opens anything.
+#include <windows.h>
+#include <shellapi.h>
+
+namespace velquin {
+
+// As ShellExecuteA; SE_ERR_DLLNOTFOUND when the library cannot be loaded.
+HINSTANCE LazyShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                            LPCSTR directory, INT showCommand);
+// As Shell_NotifyIconA; FALSE when the library cannot be loaded.
+BOOL LazyShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data);
+
+}  // namespace velquin
