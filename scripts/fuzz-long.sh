@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Long fuzzing runs for the reliability figures: every libFuzzer target for RUNS
 # executions (default 10,000,000) or SECONDS seconds each (default: no limit),
-# whichever comes first, under ASan+UBSan, one after another, over a copy of its
-# committed corpus. Prints one line per target and keeps the logs in build/fuzz-long/.
+# whichever comes first, under ASan+UBSan, FUZZ_JOBS side by side (default: one
+# per core), each over a copy of its committed corpus. Prints one line per target
+# and keeps the logs in build/fuzz-long/.
 #   scripts/fuzz-long.sh [RUNS [SECONDS]]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,26 +15,33 @@ cmake -S . -B build/fuzz -DVELQUIN_FUZZ=ON -DVELQUIN_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null || exit 1
 cmake --build build/fuzz -j "$(nproc)" >/dev/null || exit 1
 out=build/fuzz-long
+jobs=${FUZZ_JOBS:-$(nproc)}
 mkdir -p "$out"
-run_all() {
-  local status=0
-  printf '%-22s %12s %9s %10s  %s\n' target executions seconds exec/s result
-  for src in fuzz/fuzz_*.cpp; do
-    name=$(basename "$src" .cpp)
-    rm -rf "$out/$name" && mkdir -p "$out/$name/corpus"
-    cp -r "fuzz/corpus/$name/." "$out/$name/corpus/"
-    cp "build/fuzz/fuzz/$name" "$out/$name/fuzzer"
-    start=$(date +%s)
-    (cd "$out/$name" && ./fuzzer -runs="$runs" -max_total_time="$seconds_limit" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
-       -print_final_stats=1 corpus >log.txt 2>&1)
-    rc=$?
-    seconds=$(( $(date +%s) - start ))
-    execs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$out/$name/log.txt" | grep -oE '[0-9]+$')
-    result=clean; [ $rc = 0 ] || { result="FINDING (see $out/$name/log.txt)"; status=1; }
-    printf '%-22s %12s %9s %10s  %s\n' "$name" "${execs:-?}" "$seconds" \
-      "$(( ${execs:-0} / (seconds > 0 ? seconds : 1) ))" "$result"
-  done
-  return $status
+fuzz_one() {  # target name; leaves its line in $out/NAME/line.txt
+  local name=$1 start rc seconds execs result
+  rm -rf "${out:?}/$name" && mkdir -p "$out/$name/corpus"
+  cp -r "fuzz/corpus/$name/." "$out/$name/corpus/"
+  cp "build/fuzz/fuzz/$name" "$out/$name/fuzzer"
+  start=$(date +%s)
+  (cd "$out/$name" && ./fuzzer -runs="$runs" -max_total_time="$seconds_limit" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+     -print_final_stats=1 corpus >log.txt 2>&1)
+  rc=$?
+  seconds=$(( $(date +%s) - start ))
+  execs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$out/$name/log.txt" | grep -oE '[0-9]+$')
+  result=clean; [ $rc = 0 ] || result="FINDING (see $out/$name/log.txt)"
+  printf '%-22s %12s %9s %10s  %s\n' "$name" "${execs:-?}" "$seconds" \
+    "$(( ${execs:-0} / (seconds > 0 ? seconds : 1) ))" "$result" >"$out/$name/line.txt"
 }
-run_all | tee "$out/summary.txt"
-exit "${PIPESTATUS[0]}"
+# The targets run side by side, FUZZ_JOBS at a time (default: one per core).
+names=()
+for src in fuzz/fuzz_*.cpp; do
+  names+=("$(basename "$src" .cpp)")
+  fuzz_one "${names[-1]}" &
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+done
+wait
+{
+  printf '%-22s %12s %9s %10s  %s\n' target executions seconds exec/s result
+  for name in "${names[@]}"; do cat "$out/$name/line.txt"; done
+} | tee "$out/summary.txt"
+! grep -q FINDING "$out/summary.txt"
