@@ -24,8 +24,8 @@ void Win32Shell::Execute(const ShellExecuteRequest& request) {
     return;
   }
   LazyShellExecuteA(reinterpret_cast<HWND>(request.ownerWindow), OrNull(request.verb),
-                request.file.c_str(), OrNull(request.parameters), OrNull(request.directory),
-                request.showCommand);
+                    request.file.c_str(), OrNull(request.parameters), OrNull(request.directory),
+                    request.showCommand);
 }
 
 }  // namespace velquin
