@@ -39,11 +39,14 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-// The text of a file once it appears, or nullopt after the timeout.
+// The text of a file once it appears with some, or nullopt after the timeout.
 std::optional<std::string> WaitForFile(const std::string& path) {
   const ULONGLONG start = GetTickCount64();
   while (GetTickCount64() - start < kTargetTimeoutMs) {
-    if (Exists(path)) return ReadFile(path);
+    // Read again while it reads empty: its writer may still hold it open.
+    if (Exists(path)) {
+      if (std::string text = ReadFile(path); !text.empty()) return text;
+    }
     Sleep(20);
   }
   return std::nullopt;
