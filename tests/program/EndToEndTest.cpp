@@ -16,6 +16,7 @@
 
 namespace {
 
+using velquin::test::StartProcess;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
 
@@ -74,17 +75,8 @@ class EndToEndTest : public ::testing::Test {
     RegCloseKey(key);
   }
 
-  bool Run(const std::string& commandLine, WORD show, PROCESS_INFORMATION& info) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = show;
-    std::string line = commandLine;
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
-  }
-
   HWND StartVelquin(WORD show) {
-    if (!Run("\"" + WindowsPath(VELQUIN_EXE) + "\"", show, process_)) return nullptr;
+    if (!StartProcess("\"" + WindowsPath(VELQUIN_EXE) + "\"", show, process_)) return nullptr;
     HWND window = nullptr;
     WaitFor([&] { return (window = FindWindowA("T_MainForm", kCaption)) != nullptr; }, 30000);
     Sleep(300);
@@ -93,7 +85,7 @@ class EndToEndTest : public ::testing::Test {
 
   int RunTool(const std::string& commandLine) {
     PROCESS_INFORMATION info{};
-    if (!Run(commandLine, SW_SHOWNORMAL, info)) return -1;
+    if (!StartProcess(commandLine, SW_SHOWNORMAL, info)) return -1;
     WaitForSingleObject(info.hProcess, 60000);
     DWORD code = 0;
     GetExitCodeProcess(info.hProcess, &code);

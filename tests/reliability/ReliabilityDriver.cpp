@@ -18,6 +18,7 @@
 
 namespace {
 
+using velquin::test::StartProcess;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
 
@@ -247,15 +248,6 @@ DWORD ExitCode(const Run& run) {
   DWORD code = 0;
   GetExitCodeProcess(run.process.hProcess, &code);
   return code;
-}
-
-bool StartProcess(const std::string& commandLine, WORD show, PROCESS_INFORMATION& info) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = show;
-  std::string line = commandLine;
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
 }
 
 // Starts Velquin.exe; answers an error box at start with OK (recording its text)

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the tests that drive Velquin.exe as another process: the Wine path of
-// a file built on the Unix side, and waiting for what that process does.
+// a file built on the Unix side, starting it, and waiting for what it does.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,6 +23,16 @@ inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs, DWORD po
     Sleep(pollMs);
   }
   return true;
+}
+
+// Starts `commandLine` with `show` as its show state (STARTUPINFO.wShowWindow).
+inline bool StartProcess(const std::string& commandLine, WORD show, PROCESS_INFORMATION& info) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = show;
+  std::string line = commandLine;
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
 }
 
 }  // namespace velquin::test
