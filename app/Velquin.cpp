@@ -9,6 +9,7 @@
 #include "platform/Win32Registry.h"
 #include "platform/Win32Shell.h"
 #include "toolkit/Forms.h"
+#include "toolkit/WideText.h"
 
 using namespace velquin;
 
@@ -34,7 +35,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     app.Run((startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL);
     app.DoneApplication();
   } catch (const std::exception& e) {
-    MessageBoxA(nullptr, e.what(), "ヴェルキン", MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, WideFromCp932(e.what()).c_str(), WideFromCp932("ヴェルキン").c_str(), MB_OK | MB_ICONERROR);
     if (SUCCEEDED(com)) CoUninitialize();
     return 1;
   }

@@ -82,20 +82,20 @@ void T_HLVBaseCommonAboutForm::FormShow(TComponent*) {
   const std::string appendix = Trim(memAppendix->Text());
   memAppendix->SetText(appendix);
   if (appendix.empty()) {
-    SetClientSize(ClientWidth(), memAppendix->Top() - 1);
+    SetClientSize(ClientWidth(), Scale(Unscale(memAppendix->Top()) - 1));
     memAppendix->SetVisible(false);
   }
 
   if (imgAppIcon->Picture().Empty()) {
     imgAppIcon->SetVisible(false);
-    for (TLabel* label : {lblProductName, lblProductVersion, lblCompanyName, lblCopyright}) label->SetLeft(12);
+    for (TLabel* label : {lblProductName, lblProductVersion, lblCompanyName, lblCopyright}) label->SetLeft(Scale(12));
   }
 
   btnJumpToUserRegSite->SetVisible(FRegSiteButtonVisible);
   btnContactSite->SetVisible(FContactButtonVisible);
   if (!btnJumpToUserRegSite->Visible() && btnContactSite->Visible()) btnContactSite->SetTop(btnJumpToUserRegSite->Top());
 
-  SetClientSize(FDialogWidth, ClientHeight());
+  SetClientSize(Scale(FDialogWidth), ClientHeight());
 }
 
 }  // namespace velquin

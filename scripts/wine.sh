@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs Windows programs under Wine in a private prefix ($WINEPREFIX), with the
 # Japanese locale (ANSI code page 932), a pinned time zone and no debug noise.
+#   VELQUIN_WINE_LANG  another locale for the programs, e.g. en_US.UTF-8 (code page 1252)
+#   VELQUIN_WINE_DPI   the prefix's display scale in dots per inch (start/init; 96 if unset)
 #
 #   wine.sh start            a fresh prefix and a persistent wineserver (CTest fixture)
 #   wine.sh init             the same prefix settings, but keeps an existing prefix
@@ -14,7 +16,8 @@ set -euo pipefail
 
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+locale="${VELQUIN_WINE_LANG:-ja_JP.UTF-8}"
+export LANG="$locale" LC_ALL="$locale"
 export TZ="${TZ:-Asia/Tokyo}"
 WINE=/usr/lib/wine/wine64        # runs 64-bit programs, and 32-bit ones where the
 WINESERVER=/usr/lib/wine/wineserver  # kernel can run the 32-bit loader
@@ -35,16 +38,22 @@ case "${1:-}" in
     if [ "$1" = start ]; then quiet "$WINESERVER" -p; fi
     quiet "$WINE" wineboot -i
     settings=$(mktemp --suffix=.reg)
+    # 800x600 at 96 DPI; as large in inches at another display scale.
+    dpi=${VELQUIN_WINE_DPI:-96}
+    desktop="$((800 * dpi / 96))x$((600 * dpi / 96))"
     # No crash dialog (it would block a test); a virtual desktop with a tray, so
     # hiding windows does not wait for a window manager that is not there.
     printf '%s\r\n' 'REGEDIT4' '' \
       '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
       '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
-      '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="800x600"' '' > "$settings"
+      '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' "\"Default\"=\"$desktop\"" '' > "$settings"
     quiet "$WINE" regedit /S "Z:${settings//\//\\}"
     rm -f "$settings"
     # The Japanese UI font by name: the proportional IPA Gothic stands in for it.
     quiet "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f
+    if [ -n "${VELQUIN_WINE_DPI:-}" ]; then
+      quiet "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$VELQUIN_WINE_DPI" /f
+    fi
     # The desktop that wineboot started predates these settings: restart the
     # server so that the next program starts a desktop that reads them.
     quiet "$WINESERVER" -k || true

@@ -5,6 +5,7 @@
 
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/WideText.h"
 
 namespace velquin {
 
@@ -100,7 +101,7 @@ std::function<UINT(HMENU, int, int, HWND)> TPopupMenu::Track = [](HMENU menu, in
   SetForegroundWindow(owner);
   const UINT command = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y, 0, owner, nullptr));
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
   return command;
 };
 
@@ -126,7 +127,8 @@ void TPopupMenu::Popup(int x, int y) {
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
   for (size_t i = 0; i < items.size(); ++i) {
-    AppendMenuA(menu, MF_STRING | (items[i]->Enabled() ? MF_ENABLED : MF_GRAYED), i + 1, items[i]->Caption().c_str());
+    AppendMenuW(menu, MF_STRING | (items[i]->Enabled() ? MF_ENABLED : MF_GRAYED), i + 1,
+                WideFromCp932(items[i]->Caption()).c_str());
   }
   auto* form = dynamic_cast<TForm*>(Owner());
   const UINT command = Track(menu, x, y, form ? form->Handle() : nullptr);

@@ -4,6 +4,7 @@
 
 #include "core/Exception.h"
 #include "toolkit/Actions.h"
+#include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
@@ -11,8 +12,8 @@ namespace {
 int FontHeight(HFONT font) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   return tm.tmHeight;
@@ -33,7 +34,7 @@ TLabel::TLabel(TForm* form, const TControlDesc& desc)
       noPrefix_((desc.options & optNoPrefix) != 0) {
   width_ = std::max(width_, 0);
   height_ = std::max(height_, 0);
-  CreateHandle("STATIC", SS_LEFT | SS_NOTIFY | (noPrefix_ ? SS_NOPREFIX : 0), 0, desc.caption ? desc.caption : "");
+  CreateHandle(L"STATIC", SS_LEFT | SS_NOTIFY | (noPrefix_ ? SS_NOPREFIX : 0), 0, desc.caption ? desc.caption : "");
   if (desc.options & optBold)
     SetBold(true);
   else
@@ -53,10 +54,20 @@ void TLabel::SetCaption(std::string_view caption) {
 void TLabel::SetBold(bool bold) {
   if (bold == Bold()) return;
   HFONT old = boldFont_;
-  boldFont_ = bold ? CreateFormFont(true) : nullptr;
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : FormFont()), TRUE);
+  boldFont_ = bold ? CreateFormFont(true, Form()->Dpi()) : nullptr;
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : FormFont()), TRUE);
   if (old) DeleteObject(old);
   AutoSize();
+}
+
+void TLabel::DpiChanged(int oldDpi) {
+  TControl::DpiChanged(oldDpi);
+  if (boldFont_) {
+    SetBold(false);
+    SetBold(true);
+  } else {
+    AutoSize();
+  }
 }
 
 void TLabel::AutoSize() {
@@ -68,11 +79,17 @@ void TLabel::AutoSize() {
 // --- TListBox -----------------------------------------------------------------------
 
 TListBox::TListBox(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
-  CreateHandle("LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE, "");
-  SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, 12);
+  CreateHandle(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE, "");
+  SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, Scale(kItemHeight));
 }
 
-int TListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+void TListBox::DpiChanged(int oldDpi) {
+  TControl::DpiChanged(oldDpi);
+  SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, Scale(kItemHeight));
+  SetScrollWidth(scrollWidth_);
+}
+
+int TListBox::Count() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)); }
 
 void TListBox::CheckIndex(int index) const {
   if (index < 0 || index >= Count()) ThrowIndex(index);
@@ -80,17 +97,17 @@ void TListBox::CheckIndex(int index) const {
 
 std::string TListBox::Item(int index) const {
   CheckIndex(index);
-  const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, index, 0);
+  const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
   if (length == LB_ERR) ThrowIndex(index);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT got = SendMessageA(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
   text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-  return text;
+  return Cp932FromWideLossy(text);
 }
 
 int TListBox::Append(std::string_view line) {
-  const std::string text(line);
-  const LRESULT index = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  const std::wstring text = WideFromCp932(line);
+  const LRESULT index = SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (index < 0) throw Exception("リストに行を追加できません");
   return static_cast<int>(index);
 }
@@ -98,25 +115,28 @@ int TListBox::Append(std::string_view line) {
 void TListBox::Replace(int index, std::string_view line) {
   CheckIndex(index);
   const int selected = ItemIndex();
-  const std::string text(line);
-  SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
-  if (SendMessageA(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
+  const std::wstring text = WideFromCp932(line);
+  SendMessageW(hwnd_, LB_DELETESTRING, index, 0);
+  if (SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
     throw Exception("リストに行を追加できません");
   SetItemIndex(selected);
 }
 
 void TListBox::Delete(int index) {
   CheckIndex(index);
-  SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
+  SendMessageW(hwnd_, LB_DELETESTRING, index, 0);
 }
 
-int TListBox::ScrollWidth() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETHORIZONTALEXTENT, 0, 0)); }
+int TListBox::ScrollWidth() const { return scrollWidth_; }
 
-void TListBox::SetScrollWidth(int width) { SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, std::max(width, 0), 0); }
+void TListBox::SetScrollWidth(int width) {
+  scrollWidth_ = std::max(width, 0);
+  SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, Scale(scrollWidth_), 0);
+}
 
-int TListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
+int TListBox::ItemIndex() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
 
-void TListBox::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, index, 0); }
+void TListBox::SetItemIndex(int index) { SendMessageW(hwnd_, LB_SETCURSEL, index, 0); }
 
 LRESULT TListBox::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   const LRESULT result = CallDefault(msg, wParam, lParam);
@@ -127,7 +147,7 @@ LRESULT TListBox::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // --- TButton ------------------------------------------------------------------------
 
 TButton::TButton(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
-  CreateHandle("BUTTON", BS_OWNERDRAW, 0, desc.caption ? desc.caption : "");
+  CreateHandle(L"BUTTON", BS_OWNERDRAW, 0, desc.caption ? desc.caption : "");
   Default = (desc.options & optDefault) != 0;
   Cancel = (desc.options & optCancel) != 0;
   if (desc.options & optModalCancel) ModalResult = mrCancel;
@@ -190,7 +210,7 @@ bool TButton::DrawItem(const DRAWITEMSTRUCT& item) {
     InflateRect(&r, -1, -1);
   }
   DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-  const std::string caption = Caption();
+  const std::wstring caption = WideWindowText(hwnd_);
   RECT text = r;
   if (pushed) OffsetRect(&text, 1, 1);
   HGDIOBJ old = SelectObject(dc, FormFont());
@@ -199,13 +219,13 @@ bool TButton::DrawItem(const DRAWITEMSTRUCT& item) {
     // Embossed like the system's disabled captions.
     OffsetRect(&text, 1, 1);
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-    DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextW(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     OffsetRect(&text, -1, -1);
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   } else {
     SetTextColor(dc, kCaptionColor);
   }
-  DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  DrawTextW(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   SelectObject(dc, old);
   if (focused) {
     InflateRect(&r, -3, -3);
@@ -217,14 +237,14 @@ bool TButton::DrawItem(const DRAWITEMSTRUCT& item) {
 // --- TCheckBox ----------------------------------------------------------------------
 
 TCheckBox::TCheckBox(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
-  if (height_ == kAutoSize) height_ = FontHeight(form->Font()) + 5;
-  CreateHandle("BUTTON", BS_AUTOCHECKBOX, 0, desc.caption ? desc.caption : "");
+  if (height_ == kAutoSize) height_ = FontHeight(form->Font()) + Scale(5);
+  CreateHandle(L"BUTTON", BS_AUTOCHECKBOX, 0, desc.caption ? desc.caption : "");
 }
 
-bool TCheckBox::Checked() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TCheckBox::Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void TCheckBox::SetChecked(bool checked) {
-  SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TCheckBox::AcceleratorPressed() {
@@ -243,14 +263,14 @@ void TCheckBox::Notify(WORD code) {
 TButtonEdit::TButtonEdit(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
   if (height_ == kAutoSize) {
     const int font = FontHeight(form->Font());
-    height_ = font + font / 4 + 4;
+    height_ = font + font / 4 + Scale(4);
   }
-  CreateHandle("EDIT", ES_AUTOHSCROLL | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE, desc.caption ? desc.caption : "");
-  SendMessageA(hwnd_, EM_SETLIMITTEXT, 0, 0);  // no limit
-  button_ = CreateWindowExA(0, "BUTTON", "...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
-                            reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
+  CreateHandle(L"EDIT", ES_AUTOHSCROLL | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE, desc.caption ? desc.caption : "");
+  SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);  // no limit
+  button_ = CreateWindowExW(0, L"BUTTON", L"...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr);
   if (!button_) throw Exception("コントロール " + Name() + " を作成できません");
-  SendMessageA(button_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+  SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
   PlaceButton();
   lastText_ = Caption();
 }
@@ -258,9 +278,15 @@ TButtonEdit::TButtonEdit(TForm* form, const TControlDesc& desc) : TControl(form,
 void TButtonEdit::PlaceButton() {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  const int width = std::min<int>(client.bottom + 4, client.right);
+  const int width = std::min<int>(client.bottom + Scale(4), client.right);
   MoveWindow(button_, client.right - width, 0, width, client.bottom, TRUE);
-  SendMessageA(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width + 1));
+  SendMessageW(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width + Scale(1)));
+}
+
+void TButtonEdit::DpiChanged(int oldDpi) {
+  TControl::DpiChanged(oldDpi);
+  SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+  PlaceButton();
 }
 
 void TButtonEdit::SetText(std::string_view text) {
@@ -295,9 +321,9 @@ LRESULT TButtonEdit::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // --- TMemo --------------------------------------------------------------------------
 
 TMemo::TMemo(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
-  CreateHandle("EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
+  CreateHandle(L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
                desc.caption ? desc.caption : "");
-  SendMessageA(hwnd_, EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
 }
 
 void TMemo::AddLine(std::string_view line) {
@@ -320,7 +346,7 @@ void TPicture::SetIcon(HICON icon) {
 }
 
 TImage::TImage(TForm* form, const TControlDesc& desc) : TControl(form, desc) {
-  CreateHandle("STATIC", SS_OWNERDRAW, 0, "");
+  CreateHandle(L"STATIC", SS_OWNERDRAW, 0, "");
 }
 
 void TImage::PictureChanged() {
@@ -334,7 +360,7 @@ bool TImage::DrawItem(const DRAWITEMSTRUCT& item) {
     ICONINFO info{};
     if (GetIconInfo(icon, &info)) {
       BITMAP bm{};
-      if (info.hbmColor && GetObjectA(info.hbmColor, sizeof bm, &bm)) {
+      if (info.hbmColor && GetObjectW(info.hbmColor, sizeof bm, &bm)) {
         w = bm.bmWidth;
         h = bm.bmHeight;
       }

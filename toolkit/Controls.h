@@ -21,6 +21,7 @@ class TLabel : public TControl {
   void SetCaption(std::string_view caption) override;
   void SetBold(bool bold);
   bool Bold() const { return boldFont_ != nullptr; }
+  void DpiChanged(int oldDpi) override;
 
  private:
   void AutoSize();
@@ -29,7 +30,8 @@ class TLabel : public TControl {
 };
 
 // A list of text lines, single selection, unsorted, 12-pixel items. It is a
-// TaskList, so that the list box can be the only copy of a list.
+// TaskList, so that the list box can be the only copy of a list. The scroll width
+// is kept in designed pixels and scaled like every other length.
 class TListBox : public TControl, public TaskList {
  public:
   TListBox(TForm* form, const TControlDesc& desc);
@@ -45,12 +47,16 @@ class TListBox : public TControl, public TaskList {
 
   int ItemIndex() const;
   void SetItemIndex(int index);
+  void DpiChanged(int oldDpi) override;
+
+  static constexpr int kItemHeight = 12;
 
  protected:
   LRESULT ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void CheckIndex(int index) const;
+  int scrollWidth_ = 0;
 };
 
 // A push button whose caption is drawn in blue. Bound to an action it takes the
@@ -98,6 +104,7 @@ class TButtonEdit : public TControl {
   std::string Text() const { return Caption(); }
   void SetText(std::string_view text);
   HWND ButtonHandle() const { return button_; }
+  void DpiChanged(int oldDpi) override;
 
   TNotifyEvent OnChange;
   std::function<void(TComponent* Sender, int AButtonIndex)> OnButtonClick;

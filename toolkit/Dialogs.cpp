@@ -7,6 +7,8 @@
 
 #include "core/Exception.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
+#include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
@@ -25,10 +27,11 @@ class TMessageForm : public TForm {
     static const TControlDesc kText{TControlKind::Label, "Message", "", 64, 16, kAutoSize, kAutoSize, akLeftTop,
                                     kNoTab, optNoPrefix};
     auto* image = new TImage(this, kIcon);
-    image->Picture().SetIcon(LoadIconA(nullptr, type_ == TMsgDlgType::Confirmation ? IDI_QUESTION : IDI_ERROR));
+    const auto* icon = type_ == TMsgDlgType::Confirmation ? IDI_QUESTION : IDI_ERROR;
+    image->Picture().SetIcon(LoadIconForDpi(nullptr, reinterpret_cast<LPCWSTR>(icon), SM_CXICON, Dpi()));
     auto* label = new TLabel(this, kText);
     label->SetCaption(text_);
-    if (label->Height() < 32) label->SetTop(16 + (32 - label->Height()) / 2);
+    if (label->Height() < Scale(32)) label->SetTop(Scale(16) + (Scale(32) - label->Height()) / 2);
 
     struct Choice {
       unsigned flag;
@@ -44,19 +47,23 @@ class TMessageForm : public TForm {
       if (buttons_ & c.flag) chosen.push_back(&c);
     }
     if (chosen.empty()) chosen.push_back(&kChoices[2]);
+    // Designed lengths; the row and the width also follow the measured text.
     constexpr int kButtonWidth = 75, kButtonHeight = 25, kGap = 8;
-    const int row = std::max(48, label->Top() + label->Height()) + 16;
-    const int buttonsWidth = static_cast<int>(chosen.size()) * (kButtonWidth + kGap) - kGap;
-    const int width = std::max({label->Left() + label->Width() + 16, buttonsWidth + 32, 200});
-    SetClientSize(width, row + kButtonHeight + 12);
+    const int row = std::max(Scale(48), label->Top() + label->Height()) + Scale(16);
+    const int buttonsWidth = static_cast<int>(chosen.size()) * Scale(kButtonWidth + kGap) - Scale(kGap);
+    const int width = std::max({label->Left() + label->Width() + Scale(16), buttonsWidth + Scale(32), Scale(200)});
+    SetClientSize(width, row + Scale(kButtonHeight + 12));
     int left = (width - buttonsWidth) / 2;
+    std::vector<int> lefts;
     for (size_t i = 0; i < chosen.size(); ++i) {
-      buttonDescs_.push_back(TControlDesc{TControlKind::Button, chosen[i]->name, chosen[i]->caption, left, row,
+      buttonDescs_.push_back(TControlDesc{TControlKind::Button, chosen[i]->name, chosen[i]->caption, 0, 0,
                                           kButtonWidth, kButtonHeight, akLeftTop, static_cast<int>(i)});
-      left += kButtonWidth + kGap;
+      lefts.push_back(left);
+      left += Scale(kButtonWidth + kGap);
     }
     for (size_t i = 0; i < chosen.size(); ++i) {
       auto* button = new TButton(this, buttonDescs_[i]);
+      button->SetBounds(lefts[i], row, button->Width(), button->Height());
       button->ModalResult = chosen[i]->result;
       button->Default = i == 0;
       button->Cancel = chosen[i]->flag == mbNo || chosen.size() == 1;
@@ -74,13 +81,13 @@ class TMessageForm : public TForm {
 // The common dialog library is loaded on first use: linked at start it brings the
 // printing libraries along and adds megabytes to the working set of a program
 // that mostly waits in the tray.
-using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEW);
 
 GetOpenFileNameProc OpenFileDialogProc() {
   static GetOpenFileNameProc proc = [] {
-    HMODULE module = LoadLibraryA("comdlg32.dll");
+    HMODULE module = LoadLibraryW(L"comdlg32.dll");
     return module ? reinterpret_cast<GetOpenFileNameProc>(
-                        reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")))
+                        reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameW")))
                   : nullptr;
   }();
   return proc;
@@ -99,13 +106,21 @@ int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons) {
 
 TOpenDialog::TOpenDialog(TComponent* owner, std::string name) : TComponent(owner, std::move(name)) {}
 
+std::function<BOOL(OPENFILENAMEW& ofn)> TOpenDialog::Show = [](OPENFILENAMEW& ofn) -> BOOL {
+  const GetOpenFileNameProc getOpenFileName = OpenFileDialogProc();
+  if (!getOpenFileName) throw Exception("ファイルを開くダイアログを表示できません");
+  return getOpenFileName(&ofn);
+};
+
 bool TOpenDialog::Execute() {
-  std::string filter = Filter;
-  std::replace(filter.begin(), filter.end(), '|', '\0');
-  filter.append(2, '\0');
-  std::vector<char> file(32768, '\0');
-  std::copy_n(FileName.begin(), std::min(FileName.size(), file.size() - 1), file.begin());
-  OPENFILENAMEA ofn{};
+  std::wstring filter = WideFromCp932(Filter);
+  std::replace(filter.begin(), filter.end(), L'|', L'\0');
+  filter.append(2, L'\0');
+  const std::wstring title = WideFromCp932(Title);
+  const std::wstring initial = WideFromCp932(FileName);
+  std::vector<wchar_t> file(32768, L'\0');
+  std::copy_n(initial.begin(), std::min(initial.size(), file.size() - 1), file.begin());
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   TApplication* app = Application();
   TForm* owner = app ? app->FindForm(GetActiveWindow()) : nullptr;
@@ -114,12 +129,17 @@ bool TOpenDialog::Execute() {
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
+  ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-  const GetOpenFileNameProc getOpenFileName = OpenFileDialogProc();
-  if (!getOpenFileName) throw Exception("ファイルを開くダイアログを表示できません");
-  if (!getOpenFileName(&ofn)) return false;
-  FileName = file.data();
+  if (!Show(ofn)) return false;
+  // A name the program cannot keep is refused whole: a "?" in its place would
+  // name another file, or none.
+  std::optional<std::string> chosen = Cp932FromWide(file.data());
+  if (!chosen) {
+    throw Exception("選択したファイルのパスには、ヴェルキンで扱えない文字 (Shift_JIS にない文字) が"
+                    "含まれています。\r\n別の場所か別の名前のファイルを選択してください");
+  }
+  FileName = std::move(*chosen);
   return true;
 }
 

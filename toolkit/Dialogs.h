@@ -1,5 +1,9 @@
 #pragma once
 // The modal message dialog and the file-open dialog.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +22,9 @@ enum TMsgDlgButton : unsigned { mbYes = 1, mbNo = 2, mbOK = 4 };
 // mrNo, mrOk, or mrCancel when the dialog was closed some other way.
 int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons);
 
-// GetOpenFileNameA with the read-only box hidden, resizable, free to change the
-// process's current directory.
+// The system's file-open dialog with the read-only box hidden, resizable, free to
+// change the process's current directory. A chosen path that code page 932
+// cannot represent is refused with an error (FileName stays as it was).
 class TOpenDialog : public TComponent {
  public:
   TOpenDialog(TComponent* owner, std::string name);
@@ -29,6 +34,8 @@ class TOpenDialog : public TComponent {
   // Runs the dialog; true when the user confirmed a file (then FileName is its
   // full path).
   bool Execute();
+  // Shows the system dialog; tests replace it.
+  static std::function<BOOL(OPENFILENAMEW& ofn)> Show;
 };
 
 }  // namespace velquin

@@ -8,15 +8,16 @@
 #include "core/Exception.h"
 #include "toolkit/Actions.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
+#include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
 
 TApplication* gApplication = nullptr;
-const char kAppClass[] = "TApplication";
-const char kControlProp[] = "VelquinControl";
+const wchar_t kAppClass[] = L"TApplication";
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 struct TaskWindows {
   HWND except, app;
@@ -51,10 +52,18 @@ void Guarded(const std::function<void()>& action) {
   }
 }
 
-HFONT CreateFormFont(bool bold) {
-  return CreateFontA(-12, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                     "ＭＳ Ｐゴシック");
+HFONT CreateFormFont(bool bold, int dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -ScaleForDpi(12, dpi);
+  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  const std::wstring face = WideFromCp932("ＭＳ Ｐゴシック");
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
 }
 
 void ThrowMissingControl(std::string_view name) {
@@ -67,28 +76,32 @@ void ThrowMissingControl(std::string_view name) {
 TApplication::TApplication() : TComponent(nullptr, "Application") {
   previous_ = gApplication;
   gApplication = this;
-  icon_ = LoadIconA(Instance(), "MAINICON");
-  if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(Instance(), kAppClass, &wc)) {
-    wc = WNDCLASSA{};
-    wc.lpfnWndProc = WindowProc;
+  // The icons at the sizes this screen's DPI asks for, not stretched from 32 pixels.
+  const int dpi = SystemDpi();
+  icon_ = LoadIconForDpi(Instance(), L"MAINICON", SM_CXICON, dpi);
+  smallIcon_ = LoadIconForDpi(Instance(), L"MAINICON", SM_CXSMICON, dpi);
+  if (!icon_) icon_ = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  if (!smallIcon_) smallIcon_ = icon_;
+  WNDCLASSW wc{};
+  if (!GetClassInfoW(Instance(), kAppClass, &wc)) {
+    wc = WNDCLASSW{};
+    wc.lpfnWndProc = WindowTrampoline;
     wc.hInstance = Instance();
     wc.hIcon = icon_;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = kAppClass;
-    RegisterClassA(&wc);
+    RegisterClassW(&wc);
   }
   // No size: the window exists for its taskbar button and as the forms' owner.
-  handle_ = CreateWindowExA(0, kAppClass, "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+  handle_ = CreateWindowExW(0, kAppClass, L"", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-                            nullptr, Instance(), this);
+                            nullptr, Instance(), static_cast<TWindowTarget*>(this));
   if (!handle_) {
     gApplication = previous_;
     throw Exception("アプリケーションのウィンドウを作成できません");
   }
-  SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   HaltProc = [] { ExitProcess(0); };
 }
 
@@ -100,7 +113,7 @@ TApplication::~TApplication() {
 
 void TApplication::SetTitle(std::string title) {
   title_ = std::move(title);
-  SetWindowTextA(handle_, title_.c_str());
+  SetWindowTextCp932(handle_, title_);
 }
 
 void TApplication::RemoveForm(TForm* form) {
@@ -143,12 +156,12 @@ void TApplication::ShowMainForm(int showCommand) {
 
 void TApplication::Terminate() {
   terminated_ = true;
-  PostMessageA(handle_, WM_NULL, 0, 0);  // wakes a waiting loop
+  PostMessageW(handle_, WM_NULL, 0, 0);  // wakes a waiting loop
 }
 
 bool TApplication::ProcessMessage() {
   MSG msg;
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return true;
@@ -157,7 +170,7 @@ bool TApplication::ProcessMessage() {
   if (TForm* form = FindForm(msg.hwnd)) Guarded([&] { handled = form->DialogKey(msg); });
   if (!handled) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return true;
 }
@@ -258,27 +271,10 @@ void TApplication::ShowException(std::string message) {
   }
   if (halting_) return;
   HWND owner = GetActiveWindow();
-  MessageBoxA(owner, message.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+  MessageBoxW(owner, WideFromCp932(message).c_str(), WideFromCp932(title_).c_str(), MB_OK | MB_ICONERROR);
 }
 
-LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* app = static_cast<TApplication*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
-  }
-  auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!app || msg == WM_NCCREATE) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    app->handle_ = nullptr;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
-  LRESULT result = 0;
-  Guarded([&] { result = app->AppWndProc(msg, wParam, lParam); });
-  return result;
-}
-
-LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TApplication::WindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
@@ -305,7 +301,7 @@ LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam) Halt();
       return 0;
   }
-  return DefWindowProcA(handle_, msg, wParam, lParam);
+  return DefWindowProcW(window, msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------------
@@ -313,10 +309,10 @@ LRESULT TApplication::AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 TControl::TControl(TForm* form, const TControlDesc& desc)
     : TComponent(form, desc.name),
-      left_(desc.left),
-      top_(desc.top),
-      width_(desc.width),
-      height_(desc.height),
+      left_(form->Scale(desc.left)),
+      top_(form->Scale(desc.top)),
+      width_(desc.width == kAutoSize ? kAutoSize : form->Scale(desc.width)),
+      height_(desc.height == kAutoSize ? kAutoSize : form->Scale(desc.height)),
       form_(form),
       anchors_(desc.anchors),
       tabOrder_(desc.tabOrder),
@@ -332,38 +328,24 @@ void TControl::BeforeDestruction() {
   if (hwnd_) DestroyWindow(hwnd_);  // the subclass procedure clears hwnd_
 }
 
-void TControl::CreateHandle(const char* className, DWORD style, DWORD exStyle, std::string_view text) {
-  const std::string caption(text);
+void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle, std::string_view text) {
   static int nextId = 100;
-  hwnd_ = CreateWindowExA(exStyle, className, caption.c_str(),
+  hwnd_ = CreateWindowExW(exStyle, className, WideFromCp932(text).c_str(),
                           style | WS_CHILD | WS_VISIBLE | (tabStop_ ? WS_TABSTOP : 0), left_, top_,
                           std::max(width_, 0), std::max(height_, 0), form_->Handle(),
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++ & 0x7FFF)), Instance(), nullptr);
   if (!hwnd_) throw Exception("コントロール " + Name() + " を作成できません");
-  SetPropA(hwnd_, kControlProp, this);
-  classProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+  AttachWindow(hwnd_, true);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
   StoreMargins();
 }
 
 TControl* TControl::FromHandle(HWND window) {
-  return window ? static_cast<TControl*>(GetPropA(window, kControlProp)) : nullptr;
+  return dynamic_cast<TControl*>(TWindowTarget::Of(window));
 }
 
-LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TControl* control = FromHandle(hwnd);
-  if (!control) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    WNDPROC proc = control->classProc_;
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-    RemovePropA(hwnd, kControlProp);
-    control->hwnd_ = nullptr;
-    return CallWindowProcA(proc, hwnd, msg, wParam, lParam);
-  }
-  LRESULT result = 0;
-  Guarded([&] { result = control->ControlWndProc(msg, wParam, lParam); });
-  return result;
+LRESULT TControl::WindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return ControlWndProc(msg, wParam, lParam);
 }
 
 LRESULT TControl::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -371,21 +353,24 @@ LRESULT TControl::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TControl::CallDefault(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(classProc_, hwnd_, msg, wParam, lParam);
+  return CallClassProc(hwnd_, msg, wParam, lParam);
 }
 
 HFONT TControl::FormFont() const { return form_->Font(); }
+
+int TControl::Scale(int designed) const { return form_->Scale(designed); }
 
 SIZE TControl::TextSize(std::string_view text, HFONT font, UINT format) const {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
   RECT r{0, 0, 0, 0};
   if (text.empty()) {
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
     r.bottom = tm.tmHeight;
   } else {
-    DrawTextA(dc, text.data(), static_cast<int>(text.size()), &r, DT_CALCRECT | format);
+    const std::wstring wide = WideFromCp932(text);
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | format);
   }
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
@@ -404,6 +389,20 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::StoreMargins() {
   rightMargin_ = form_->ClientWidth() - (left_ + width_);
   bottomMargin_ = form_->ClientHeight() - (top_ + height_);
+}
+
+void TControl::DpiChanged(int oldDpi) {
+  const int dpi = form_->Dpi();
+  auto rescale = [&](int value) { return MulDiv(value, dpi, oldDpi); };
+  left_ = rescale(left_);
+  top_ = rescale(top_);
+  width_ = rescale(width_);
+  height_ = rescale(height_);
+  rightMargin_ = rescale(rightMargin_);
+  bottomMargin_ = rescale(bottomMargin_);
+  if (!hwnd_) return;
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+  MoveWindow(hwnd_, left_, top_, width_, height_, TRUE);
 }
 
 void TControl::ParentResized(int clientWidth, int clientHeight) {
@@ -428,17 +427,10 @@ void TControl::ParentResized(int clientWidth, int clientHeight) {
   if (hwnd_) MoveWindow(hwnd_, left_, top_, width_, height_, TRUE);
 }
 
-std::string TControl::Caption() const {
-  if (!hwnd_) return {};
-  const int length = GetWindowTextLengthA(hwnd_);
-  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-  const int got = GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<size_t>(std::max(got, 0)));
-  return text;
-}
+std::string TControl::Caption() const { return hwnd_ ? WindowTextCp932(hwnd_) : std::string(); }
 
 void TControl::SetCaption(std::string_view caption) {
-  if (hwnd_) SetWindowTextA(hwnd_, std::string(caption).c_str());
+  if (hwnd_) SetWindowTextCp932(hwnd_, caption);
 }
 
 bool TControl::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
@@ -450,7 +442,7 @@ void TControl::SetEnabled(bool enabled) {
   if (hadFocus) form_->SelectNext(false);
 }
 
-bool TControl::Visible() const { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+bool TControl::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
 
 void TControl::SetVisible(bool visible) {
   if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
@@ -512,19 +504,18 @@ HWND TForm::OwnerWindow() const {
 void TForm::CreateWnd() {
   SetName(desc_.name);
   position_ = desc_.position;
-  font_ = CreateFormFont();
-  const std::string className = std::string("T") + desc_.name;
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(Instance(), className.c_str(), &wc)) {
-    wc = WNDCLASSA{};
+  const std::wstring className = WideFromCp932(std::string("T") + desc_.name);
+  WNDCLASSW wc{};
+  if (!GetClassInfoW(Instance(), className.c_str(), &wc)) {
+    wc = WNDCLASSW{};
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = WindowTrampoline;
     wc.hInstance = Instance();
     wc.hIcon = Application() ? Application()->Icon() : nullptr;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className.c_str();
-    if (!RegisterClassA(&wc)) throw Exception("ウィンドウ クラスを登録できません");
+    if (!RegisterClassW(&wc)) throw Exception("ウィンドウ クラスを登録できません");
   }
   DWORD style, exStyle;
   if (desc_.border == TBorderStyle::Sizeable) {
@@ -534,12 +525,16 @@ void TForm::CreateWnd() {
     style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
     exStyle = WS_EX_DLGMODALFRAME;
   }
-  RECT r{0, 0, desc_.clientWidth, desc_.clientHeight};
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  if (!CreateWindowExA(exStyle, className.c_str(), desc_.caption, style, 0, 0, r.right - r.left, r.bottom - r.top,
-                       OwnerWindow(), nullptr, Instance(), this))
+  dpi_ = SystemDpi();
+  RECT r{0, 0, Scale(desc_.clientWidth), Scale(desc_.clientHeight)};
+  AdjustWindowRectForDpi(r, style, exStyle, dpi_);
+  if (!CreateWindowExW(exStyle, className.c_str(), WideFromCp932(desc_.caption).c_str(), style, 0, 0,
+                       r.right - r.left, r.bottom - r.top, OwnerWindow(), nullptr, Instance(),
+                       static_cast<TWindowTarget*>(this)))
     throw Exception("ウィンドウを作成できません");
-  SetClientSize(desc_.clientWidth, desc_.clientHeight);
+  dpi_ = WindowDpi(hwnd_);  // the monitor the window landed on decides
+  font_ = CreateFormFont(false, dpi_);
+  SetClientSize(Scale(desc_.clientWidth), Scale(desc_.clientHeight));
   CreateComponents();
   for (const TControlDesc& control : desc_.controls) CreateControl(control);
   Loaded();
@@ -592,28 +587,30 @@ void TForm::BeforeDestruction() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-LRESULT CALLBACK TForm::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TForm* form;
-  if (msg == WM_NCCREATE) {
-    form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    form->hwnd_ = hwnd;
-  } else {
-    form = reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  }
-  if (!form) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    form->hwnd_ = nullptr;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
+LRESULT TForm::WindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!hwnd_) hwnd_ = window;  // the messages of the creation
   TMessage message{msg, wParam, lParam, 0};
-  try {
-    form->WndProc(message);
-  } catch (...) {
-    if (Application()) Application()->HandleException();
-  }
+  WndProc(message);
   return message.Result;
+}
+
+int TForm::Scale(int designed) const { return ScaleForDpi(designed, dpi_); }
+
+int TForm::Unscale(int pixels) const { return UnscaleForDpi(pixels, dpi_); }
+
+void TForm::ApplyDpi(int dpi, const RECT* suggested) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  const int oldDpi = dpi_;
+  dpi_ = dpi;
+  HFONT oldFont = font_;
+  font_ = CreateFormFont(false, dpi_);
+  for (TControl* control : controls_) control->DpiChanged(oldDpi);
+  if (oldFont) DeleteObject(oldFont);
+  if (suggested) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void TForm::WndProc(TMessage& Message) { Dispatch(Message); }
@@ -690,6 +687,10 @@ void TForm::Dispatch(TMessage& Message) {
     case WM_SETFOCUS:
       RestoreFocus();
       return;
+    case WM_DPICHANGED:
+      ApplyDpi(HIWORD(Message.WParam), reinterpret_cast<const RECT*>(Message.LParam));
+      Message.Result = 0;
+      return;
     case CM_RELEASE:
       Free(this);  // nothing may touch the form after this
       return;
@@ -698,18 +699,12 @@ void TForm::Dispatch(TMessage& Message) {
 }
 
 void TForm::DefaultHandling(TMessage& Message) {
-  Message.Result = hwnd_ ? DefWindowProcA(hwnd_, Message.Msg, Message.WParam, Message.LParam) : 0;
+  Message.Result = hwnd_ ? DefWindowProcW(hwnd_, Message.Msg, Message.WParam, Message.LParam) : 0;
 }
 
-std::string TForm::Caption() const {
-  if (!hwnd_) return {};
-  const int length = GetWindowTextLengthA(hwnd_);
-  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-  text.resize(static_cast<size_t>(std::max(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size())), 0)));
-  return text;
-}
+std::string TForm::Caption() const { return hwnd_ ? WindowTextCp932(hwnd_) : std::string(); }
 
-void TForm::SetCaption(std::string_view caption) { SetWindowTextA(hwnd_, std::string(caption).c_str()); }
+void TForm::SetCaption(std::string_view caption) { SetWindowTextCp932(hwnd_, caption); }
 
 int TForm::ClientWidth() const {
   RECT r{};
@@ -801,7 +796,7 @@ int TForm::ShowModal() {
 
 void TForm::Release() {
   if (hwnd_)
-    PostMessageA(hwnd_, CM_RELEASE, 0, 0);
+    PostMessageW(hwnd_, CM_RELEASE, 0, 0);
   else
     Free(this);
 }
@@ -889,6 +884,8 @@ bool TForm::DialogKey(const MSG& msg) {
     return false;
   }
   if (msg.message == WM_SYSCHAR) {
+    // Access keys are ASCII letters and digits; the message carries UTF-16.
+    if (msg.wParam >= 0x80) return false;
     const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(msg.wParam)));
     for (TControl* c : controls_) {
       if (c->Visible() && c->Mnemonic() == key) {

@@ -1,6 +1,8 @@
 #pragma once
 // The application object, forms and the control base of the toolkit: a thin layer
-// over raw Win32 (ANSI functions). One user-interface thread, no locks.
+// over raw Win32. Texts are code page 932 bytes; windows are Unicode and every text
+// crosses through WideText. Designed lengths are at 96 DPI and go through the
+// form's Scale. One user-interface thread, no locks.
 #include <windows.h>
 
 #include <functional>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "toolkit/Classes.h"
+#include "toolkit/WindowTarget.h"
 
 namespace velquin {
 
@@ -83,7 +86,7 @@ struct TFormDesc {
 
 // ---------------------------------------------------------------------------------
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, private TWindowTarget {
  public:
   // Creates the application's own window, which carries the taskbar button and
   // owns the main form; the new object becomes Application().
@@ -148,8 +151,8 @@ class TApplication : public TComponent {
   void RemoveEvents(TApplicationEvents* events);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT AppWndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT WindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void WindowGone() override { handle_ = nullptr; }
   bool ProcessMessage();
   void SetMainForm(TForm* form) {
     if (!mainForm_) mainForm_ = form;
@@ -157,7 +160,7 @@ class TApplication : public TComponent {
 
   HWND handle_ = nullptr;
   std::string title_;
-  HICON icon_ = nullptr;
+  HICON icon_ = nullptr, smallIcon_ = nullptr;
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
   bool done_ = false;
@@ -184,7 +187,7 @@ void Guarded(const std::function<void()>& action);
 
 // ---------------------------------------------------------------------------------
 
-class TControl : public TComponent {
+class TControl : public TComponent, public TWindowTarget {
  public:
   ~TControl() override;
   HWND Handle() const { return hwnd_; }
@@ -225,36 +228,40 @@ class TControl : public TComponent {
   virtual void Notify(WORD /*code*/) {}
   virtual bool DrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   void ParentResized(int clientWidth, int clientHeight);
+  // The form moved to a monitor of another DPI: every length, the font and what
+  // depends on them follow, from `oldDpi` to the form's new one.
+  virtual void DpiChanged(int oldDpi);
   static TControl* FromHandle(HWND window);
 
  protected:
   TControl(TForm* form, const TControlDesc& desc);
   // Creates the window inside the form and takes its messages.
-  void CreateHandle(const char* className, DWORD style, DWORD exStyle, std::string_view text);
+  void CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle, std::string_view text);
   // Every message of the control's window; the default passes it to the class.
   virtual LRESULT ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT CallDefault(UINT msg, WPARAM wParam, LPARAM lParam);
   void BeforeDestruction() override;
   HFONT FormFont() const;
+  int Scale(int designed) const;
   SIZE TextSize(std::string_view text, HFONT font, UINT format) const;
 
   int left_, top_, width_, height_;
   HWND hwnd_ = nullptr;
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT WindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void WindowGone() override { hwnd_ = nullptr; }
   void StoreMargins();
   TForm* form_;
   unsigned anchors_;
   int tabOrder_;
   bool tabStop_;
   int rightMargin_ = 0, bottomMargin_ = 0;
-  WNDPROC classProc_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------------
 
-class TForm : public TComponent {
+class TForm : public TComponent, private TWindowTarget {
  public:
   TForm(TComponent* owner, const TFormDesc& desc);
   ~TForm() override;
@@ -272,6 +279,10 @@ class TForm : public TComponent {
   void SetClientSize(int width, int height);
   TPosition Position() const { return position_; }
   HFONT Font() const { return font_; }
+  // The DPI the form is laid out for, and a designed length (at 96 DPI) at it.
+  int Dpi() const { return dpi_; }
+  int Scale(int designed) const;
+  int Unscale(int pixels) const;
   bool Visible() const;
   bool Modal() const { return modal_; }
 
@@ -324,8 +335,10 @@ class TForm : public TComponent {
   void BeforeDestruction() override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT WindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void WindowGone() override { hwnd_ = nullptr; }
   void CreateControl(const TControlDesc& desc);
+  void ApplyDpi(int dpi, const RECT* suggested);
   TButton* FindButton(bool defaultButton) const;
   void RestoreFocus();
   HWND OwnerWindow() const;
@@ -333,6 +346,7 @@ class TForm : public TComponent {
   const TFormDesc& desc_;
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
+  int dpi_ = 96;
   TPosition position_;
   bool created_ = false;
   bool modal_ = false;
@@ -391,7 +405,7 @@ T* TForm::Control(std::string_view name) const {
   return control;
 }
 
-// A form font: "ＭＳ Ｐゴシック", 12 pixels, Shift_JIS character set.
-HFONT CreateFormFont(bool bold = false);
+// A form font: "ＭＳ Ｐゴシック", 12 designed pixels at `dpi`, Shift_JIS character set.
+HFONT CreateFormFont(bool bold, int dpi);
 
 }  // namespace velquin

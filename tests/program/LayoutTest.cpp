@@ -1,7 +1,8 @@
-// The layouts at 96 dots per inch: the main window's client area and every
-// control, and the input dialog's. With VELQUIN_SCREENSHOTS set to a folder, the
-// main window, the input dialog, the close question and the about box are saved
-// there as BMP.
+// The layouts: the main window's client area and every control, the input
+// dialog's and the about box's, as designed at 96 dots per inch and scaled to the
+// display's DPI (VELQUIN_WINE_DPI names the one the prefix was started with). With
+// VELQUIN_SCREENSHOTS set to a folder, the main window, the input dialog, the close
+// question and the about box are saved there as BMP.
 #include <cstdlib>
 #include <fstream>
 
@@ -14,8 +15,28 @@ namespace {
 
 struct Placement {
   const char* name;
-  int left, top, width, height;  // -1: not fixed by the layout
+  int left, top, width, height;  // designed; -1: not fixed by the layout
 };
+
+int ExpectedDpi() {
+  const char* dpi = std::getenv("VELQUIN_WINE_DPI");
+  return dpi && *dpi ? std::atoi(dpi) : 96;
+}
+
+// A designed length at the form's DPI, as the toolkit must scale it.
+int Scaled(TForm* form, int designed) { return MulDiv(designed, form->Dpi(), 96); }
+
+int FontHeight(HFONT font) {
+  LOGFONTW info{};
+  GetObjectW(font, sizeof info, &info);
+  return info.lfHeight;
+}
+
+// The form is laid out for the display's DPI, and so are its fonts.
+void ExpectDpi(TForm* form) {
+  EXPECT_EQ(form->Dpi(), ExpectedDpi());
+  EXPECT_EQ(FontHeight(form->Font()), -Scaled(form, 12));
+}
 
 RECT ClientRectOf(TControl* control) {
   RECT r{};
@@ -24,28 +45,29 @@ RECT ClientRectOf(TControl* control) {
   return r;
 }
 
-void ExpectPlacements(TForm* form, std::initializer_list<Placement> placements) {
+// `slack`: pixels of rounding allowed where anchors added scaled margins.
+void ExpectPlacements(TForm* form, std::initializer_list<Placement> placements, int slack = 0) {
   for (const Placement& p : placements) {
     SCOPED_TRACE(p.name);
     auto* control = FindOwned<TControl>(*form, p.name);
     ASSERT_NE(control, nullptr);
     const RECT r = ClientRectOf(control);
-    EXPECT_EQ(r.left, p.left);
-    EXPECT_EQ(r.top, p.top);
+    EXPECT_NEAR(r.left, Scaled(form, p.left), slack);
+    EXPECT_NEAR(r.top, Scaled(form, p.top), slack);
     if (p.width >= 0) {
-      EXPECT_EQ(r.right - r.left, p.width);
+      EXPECT_NEAR(r.right - r.left, Scaled(form, p.width), slack);
     }
     if (p.height >= 0) {
-      EXPECT_EQ(r.bottom - r.top, p.height);
+      EXPECT_NEAR(r.bottom - r.top, Scaled(form, p.height), slack);
     }
   }
 }
 
-void ExpectClientSize(HWND window, int width, int height) {
+void ExpectClientSize(TForm* form, int width, int height) {
   RECT r{};
-  GetClientRect(window, &r);
-  EXPECT_EQ(r.right, width);
-  EXPECT_EQ(r.bottom, height);
+  GetClientRect(form->Handle(), &r);
+  EXPECT_EQ(r.right, Scaled(form, width));
+  EXPECT_EQ(r.bottom, Scaled(form, height));
 }
 
 // Copies the window's pixels from the screen into <folder>/<name>.bmp.
@@ -86,14 +108,15 @@ TEST_F(LayoutTest, MainWindow) {
   form_->lbxTaskList->SetItemIndex(0);
   Pump(50);
   EXPECT_EQ(form_->Caption(), "ヴェルキン Ver, 1,1");
-  ExpectClientSize(form_->Handle(), 474, 270);
+  ExpectDpi(form_);
+  ExpectClientSize(form_, 474, 270);
   const LONG style = GetWindowLongA(form_->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_THICKFRAME);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_TRUE(style & WS_MAXIMIZEBOX);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_EQ(GetMenu(form_->Handle()), nullptr);
-  ExpectPlacements(form_, {{"cxLabel1", 8, 8, form_->cxLabel1->Width(), -1},
+  ExpectPlacements(form_, {{"cxLabel1", 8, 8, -1, -1},
                            {"lbxTaskList", 8, 32, 459, 177},
                            {"ckbMinimizeWhenStart", 5, 214, 145, -1},
                            {"btnAppendTask", 162, 216, 95, 17},
@@ -102,7 +125,7 @@ TEST_F(LayoutTest, MainWindow) {
                            {"btnToTaskTray", 112, 239, 168, 25},
                            {"btnAbout", 289, 239, 80, 25},
                            {"btnExit", 378, 239, 87, 25}});
-  EXPECT_EQ(SendMessageA(form_->lbxTaskList->Handle(), LB_GETITEMHEIGHT, 0, 0), 12);
+  EXPECT_EQ(SendMessageA(form_->lbxTaskList->Handle(), LB_GETITEMHEIGHT, 0, 0), Scaled(form_, 12));
   const struct {
     TButton* button;
     const char* caption;
@@ -116,14 +139,15 @@ TEST_F(LayoutTest, MainWindow) {
 
   // Wider and taller: the list grows, the seven buttons follow the right and
   // bottom edges, the check box and the label stay at the left.
-  form_->SetClientSize(574, 320);
+  form_->SetClientSize(Scaled(form_, 574), Scaled(form_, 320));
   Pump(30);
   ExpectPlacements(form_, {{"cxLabel1", 8, 8, -1, -1},
                            {"lbxTaskList", 8, 32, 559, 227},
                            {"ckbMinimizeWhenStart", 5, 264, 145, -1},
                            {"btnAppendTask", 262, 266, 95, 17},
                            {"btnToTaskTray", 212, 289, 168, 25},
-                           {"btnExit", 478, 289, 87, 25}});
+                           {"btnExit", 478, 289, 87, 25}},
+                   form_->Dpi() == 96 ? 0 : 1);
 }
 
 TEST_F(LayoutTest, InputDialogAndCloseQuestion) {
@@ -131,12 +155,13 @@ TEST_F(LayoutTest, InputDialogAndCloseQuestion) {
   DialogAnswerer answers;
   answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
     auto* dialog = dynamic_cast<T_InputTaskForm*>(Application()->FindForm(w));
-    ExpectClientSize(w, 482, 95);
+    ExpectDpi(dialog);
+    ExpectClientSize(dialog, 482, 95);
     const LONG style = GetWindowLongA(w, GWL_STYLE);
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_FALSE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    ExpectPlacements(dialog, {{"cxLabel1", 8, 8, dialog->cxLabel1->Width(), -1},
+    ExpectPlacements(dialog, {{"cxLabel1", 8, 8, -1, -1},
                               {"edtFileName", 8, 32, 465, -1},
                               {"btnOK", 129, 64, 105, 25},
                               {"btnCancel", 249, 64, 105, 25}});
@@ -171,7 +196,8 @@ TEST_F(LayoutTest, AboutBoxOfTheMainWindow) {
     seen = true;
     auto* dialog = dynamic_cast<T_HLVGUICommonAboutForm*>(Application()->FindForm(w));
     ASSERT_NE(dialog, nullptr);
-    ExpectClientSize(w, 500, 107);
+    ExpectDpi(dialog);
+    ExpectClientSize(dialog, 500, 107);
     const LONG style = GetWindowLongA(w, GWL_STYLE);
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_FALSE(style & WS_MINIMIZEBOX);
@@ -179,6 +205,8 @@ TEST_F(LayoutTest, AboutBoxOfTheMainWindow) {
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(dialog->imgAppIcon->Visible());
     EXPECT_FALSE(dialog->memAppendix->Visible());
+    EXPECT_EQ(FontHeight(reinterpret_cast<HFONT>(SendMessageW(dialog->lblProductName->Handle(), WM_GETFONT, 0, 0))),
+              -Scaled(dialog, 12));  // the bold font too
     ExpectPlacements(dialog, {{"lblProductName", 12, 12, -1, 12},
                               {"lblProductVersion", 12, 32, -1, 12},
                               {"lblCompanyName", 12, 52, -1, 12},

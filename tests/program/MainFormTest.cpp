@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "tests/program/ProgramFixture.h"
+#include "toolkit/WideText.h"
 
 namespace velquin::test {
 namespace {
@@ -155,9 +156,9 @@ TEST_F(MainFormTest, EditAndDeleteAreEnabledExactlyWhileALineIsSelected) {
   TPopupMenu::Track = [&](HMENU menu, int, int, HWND) -> UINT {
     menuCaptions.clear();
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      char caption[64] = {};
-      GetMenuStringA(menu, i, caption, sizeof caption, MF_BYPOSITION);
-      menuCaptions += std::string(i ? "|" : "") + caption;
+      wchar_t caption[64] = {};
+      GetMenuStringW(menu, i, caption, 64, MF_BYPOSITION);
+      menuCaptions += std::string(i ? "|" : "") + Cp932FromWideLossy(caption);
       menuStates[i] = GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED;
     }
     return 0;

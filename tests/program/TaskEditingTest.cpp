@@ -4,6 +4,7 @@
 
 #include "app/Velquin_InputTask.h"
 #include "tests/program/ProgramFixture.h"
+#include "toolkit/WideText.h"
 
 namespace velquin::test {
 namespace {
@@ -12,7 +13,7 @@ T_InputTaskForm* InputForm(HWND window) { return dynamic_cast<T_InputTaskForm*>(
 
 // Types `text` into the dialog's edit field, as the user would.
 void Type(HWND dialog, const std::string& text) {
-  SetWindowTextA(InputForm(dialog)->edtFileName->Handle(), text.c_str());
+  SetWindowTextCp932(InputForm(dialog)->edtFileName->Handle(), text);
 }
 void Press(TButton* button) { PostMessageA(button->Handle(), BM_CLICK, 0, 0); }
 
@@ -30,23 +31,33 @@ class TaskEditingTest : public ProgramTest {
   }
 };
 
+// Also in a process whose code page is not 932: the typed Japanese name reaches
+// the list and the registry byte for byte.
 TEST_F(TaskEditingTest, AddQuotesTheFileAndKeepsTheParameters) {
   Start();
-  const std::string file = MakeFile("run.exe");
-  DialogAnswerer answers;
-  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
-    T_InputTaskForm* dialog = InputForm(w);
-    EXPECT_FALSE(dialog->btnOK->Enabled());
-    EXPECT_TRUE(dialog->edtFileName->Focused());
-    Type(w, "  " + file + "   -x  ");
-    EXPECT_TRUE(dialog->btnOK->Enabled());
-    Press(dialog->btnOK);
-  });
-  Run(answers, form_->acnAppendTask);
-  const std::string line = "\"" + file + "\" -x";
-  EXPECT_EQ(Lines(), std::vector<std::string>{line});
-  EXPECT_EQ(form_->lbxTaskList->ItemIndex(), -1);
-  EXPECT_EQ(form_->lbxTaskList->ScrollWidth(), static_cast<int>(line.size()) * 7);
+  std::vector<std::string> lines;
+  for (const char* name : {"run.exe", "メモ帳 タスク.exe"}) {
+    SCOPED_TRACE(name);
+    const std::string file = MakeFile(name);
+    DialogAnswerer answers;
+    answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+      T_InputTaskForm* dialog = InputForm(w);
+      EXPECT_FALSE(dialog->btnOK->Enabled());
+      EXPECT_TRUE(dialog->edtFileName->Focused());
+      Type(w, "  " + file + "   -x  ");
+      EXPECT_TRUE(dialog->btnOK->Enabled());
+      Press(dialog->btnOK);
+    });
+    Run(answers, form_->acnAppendTask);
+    const std::string line = "\"" + file + "\" -x";
+    lines.push_back(line);
+    EXPECT_EQ(Lines(), lines);
+    EXPECT_EQ(form_->lbxTaskList->ItemIndex(), -1);
+    EXPECT_GE(form_->lbxTaskList->ScrollWidth(), static_cast<int>(line.size()) * 7);
+  }
+  Finish();
+  EXPECT_EQ(GetString("APP0"), lines[0]);
+  EXPECT_EQ(GetString("APP1"), lines[1]);
 }
 
 TEST_F(TaskEditingTest, AnAddedLineWithoutParametersEndsInASpaceThatEditingRemoves) {
@@ -251,28 +262,45 @@ TEST_F(TaskEditingTest, TheContextMenuEntriesRunTheirCommands) {
 
 TEST_F(TaskEditingTest, TheEllipsisButtonPicksAFileAndReplacesTheWholeText) {
   Start();
-  const std::string file = MakeFile("picked.exe");
-  DialogAnswerer answers;
-  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
-    Type(w, "old text -old");
-    PostMessageA(InputForm(w)->edtFileName->ButtonHandle(), BM_CLICK, 0, 0);
-  });
-  answers.Expect("#32770", "ファイルを開く", [&](HWND w) {
-    SetDlgItemTextA(w, 0x47C, file.c_str());  // the file name box
-    SetDlgItemTextA(w, 0x480, file.c_str());
-    PostMessageA(w, WM_COMMAND, IDOK, 0);
-  });
-  std::string text;
-  bool enabled = false;
-  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
-    text = InputForm(w)->edtFileName->Text();
-    enabled = InputForm(w)->btnOK->Enabled();
-    Press(InputForm(w)->btnOK);
-  });
-  Run(answers, form_->acnAppendTask);
-  EXPECT_EQ(text, "\"" + file + "\"");
-  EXPECT_TRUE(enabled);
-  EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\" "});
+  const std::string picked = MakeFile("picked.exe"), japanese = MakeFile("選んだ.exe");
+  const struct {
+    std::wstring chosen;  // typed into the file dialog
+    std::string text;     // the edit field afterwards
+  } cases[] = {
+      {WideFromCp932(picked), "\"" + picked + "\""},
+      {WideFromCp932(japanese), "\"" + japanese + "\""},
+      // Hangul has no code page 932 form: refused, the text stays.
+      {WideFromCp932(Folder() + "\\") + L"\uD55C.exe", "old text -old"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    DialogAnswerer answers;
+    answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+      Type(w, "old text -old");
+      PostMessageA(InputForm(w)->edtFileName->ButtonHandle(), BM_CLICK, 0, 0);
+    });
+    answers.Expect("#32770", "ファイルを開く", [&](HWND w) {
+      SetDlgItemTextW(w, 0x47C, c.chosen.c_str());  // the file name box
+      SetDlgItemTextW(w, 0x480, c.chosen.c_str());
+      PostMessageA(w, WM_COMMAND, IDOK, 0);
+    });
+    const bool refused = c.text == "old text -old";
+    std::string text;
+    bool enabled = false;
+    answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+      text = InputForm(w)->edtFileName->Text();
+      enabled = InputForm(w)->btnOK->Enabled();
+      Press(refused ? InputForm(w)->btnCancel : InputForm(w)->btnOK);
+    });
+    Run(answers, form_->acnAppendTask);
+    EXPECT_EQ(text, c.text);
+    EXPECT_TRUE(enabled);
+    // Reported as an error, in the box the program shows for one.
+    ASSERT_EQ(reports_.size(), refused ? 1u : 0u);
+    if (refused) EXPECT_NE(reports_[0].find("Shift_JIS"), std::string::npos) << reports_[0];
+    reports_.clear();
+  }
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"\"" + picked + "\" ", "\"" + japanese + "\" "}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/Forms.h"
+#include "toolkit/WideText.h"
 
 namespace velquin::test {
 namespace {
@@ -21,9 +22,9 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
       app->UpdateActions();
     } else {
       MSG msg;
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
       }
     }
     if (done()) return true;
@@ -34,10 +35,12 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   }
 }
 
-std::string WindowText(HWND window) {
-  char buffer[4096] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
+// Texts are read through the wide functions, as the user sees them, whatever the
+// process's code page.
+std::string WindowText(HWND window) { return WindowTextCp932(window); }
+
+HWND FindTopWindow(const char* className, const char* caption) {
+  return FindWindowW(WideFromCp932(className).c_str(), caption ? WideFromCp932(caption).c_str() : nullptr);
 }
 
 std::string ChildTexts(HWND window, const char* className) {
@@ -53,7 +56,7 @@ std::string ChildTexts(HWND window, const char* className) {
 }
 
 HWND FindChild(HWND parent, const char* className, const char* text) {
-  return FindWindowExA(parent, nullptr, className, text);
+  return FindWindowExW(parent, nullptr, WideFromCp932(className).c_str(), WideFromCp932(text).c_str());
 }
 
 bool ClickButton(HWND dialog, const char* caption) {
@@ -99,7 +102,7 @@ void DialogAnswerer::Poll() {
   busy_ = true;
   if (!expected_.empty()) {
     const Expected& next = expected_.front();
-    HWND window = FindWindowA(next.className.c_str(), next.caption.c_str());
+    HWND window = FindTopWindow(next.className.c_str(), next.caption.c_str());
     if (window && IsWindowVisible(window) && IsWindowEnabled(window)) {
       if (window != waitingWindow_) {
         waitingWindow_ = window;
@@ -124,8 +127,8 @@ void DialogAnswerer::Poll() {
       }
     }
   } else {
-    HWND stray = FindWindowA("TMessageForm", nullptr);
-    if (!stray || !IsWindowVisible(stray)) stray = FindWindowA("#32770", nullptr);
+    HWND stray = FindTopWindow("TMessageForm", nullptr);
+    if (!stray || !IsWindowVisible(stray)) stray = FindTopWindow("#32770", nullptr);
     if (stray && IsWindowVisible(stray)) {
       if (stray != strayWindow_) {
         strayWindow_ = stray;

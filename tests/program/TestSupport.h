@@ -16,6 +16,8 @@ void Pump(int ms);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 std::string WindowText(HWND window);
+// The top-level window of the class and caption (nullptr: any caption).
+HWND FindTopWindow(const char* className, const char* caption);
 // The texts of the window's direct children of `className`, joined by "|".
 std::string ChildTexts(HWND window, const char* className);
 HWND FindChild(HWND parent, const char* className, const char* text);
