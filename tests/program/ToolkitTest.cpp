@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "core/Exception.h"
@@ -12,6 +13,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
+#include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
@@ -151,7 +153,7 @@ TEST_F(ToolkitTest, EditChangeEventOnlyForRealChanges) {
   GetWindowRect(edit->ButtonHandle(), &button);
   GetWindowRect(edit->Handle(), &field);
   EXPECT_LE(button.right, field.right);
-  EXPECT_GE(button.left, field.right - 30);
+  EXPECT_GE(button.left, field.right - MulDiv(30, form->Dpi(), 96));  // 30 designed pixels
 }
 
 TEST_F(ToolkitTest, ModalResultAndReleaseAfterTheHandler) {
@@ -282,6 +284,62 @@ TEST_F(ToolkitTest, TimerTicksInsideModalLoops) {
   const int stopped = ticks;
   Pump(150);
   EXPECT_EQ(ticks, stopped);
+}
+
+}  // namespace
+}  // namespace velquin
+
+namespace velquin {
+namespace {
+
+// Code page 932 both ways, whatever the process's code page.
+TEST(WideText, ConvertsThroughCodePage932Only) {
+  const struct {
+    std::wstring wide;
+    std::optional<std::string> narrow;  // std::nullopt: no code page 932 form
+  } cases[] = {
+      {L"", std::string()},
+      {L"abc \\", std::string("abc \\")},
+      {L"\u30BD\u30D5\u30C8", std::string("ソフト")},    // trail bytes 0x5C and 0x74
+      {L"\uFF71\uFF72", std::string("\xB1\xB2")},        // half-width katakana
+      {L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", std::string("ＭＳ Ｐゴシック")},
+      {L"\uD55C", std::nullopt},                         // Hangul
+      {L"caf\u00E9", std::nullopt},                      // no nearest-looking "e" either
+      {L"a\U0001F600", std::nullopt},                    // outside the BMP
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.narrow.value_or("(none)"));
+    EXPECT_EQ(Cp932FromWide(c.wide), c.narrow);
+    if (c.narrow) {
+      EXPECT_EQ(WideFromCp932(*c.narrow), c.wide);
+    }
+  }
+}
+
+// A form moved to a monitor of another DPI: lengths, font and item height follow.
+TEST(Dpi, AFormFollowsAChangedDpi) {
+  TApplication app;
+  app.OnException = [](const std::string&) {};
+  auto* form = app.CreateForm<TTestForm>();
+  const int dpi = form->Dpi(), doubled = dpi * 2;
+  auto* memo = form->Control<TMemo>("memNote");
+  const int margin = form->ClientWidth() - memo->Left() - memo->Width();
+  RECT suggested{};
+  GetWindowRect(form->Handle(), &suggested);
+  suggested.right = suggested.left + (suggested.right - suggested.left) * 2;
+  suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * 2;
+  SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(doubled, doubled), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form->Dpi(), doubled);
+  RECT now{};
+  GetWindowRect(form->Handle(), &now);
+  EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);  // the suggested rectangle applied
+  LOGFONTW font{};
+  GetObjectW(form->Font(), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(12, doubled, 96));
+  // Anchored on all sides: its margins doubled, its width taking the rest.
+  EXPECT_NEAR(form->ClientWidth() - memo->Left() - memo->Width(), margin * 2, 1);
+  auto* button = form->Control<TButton>("btnOK");
+  EXPECT_EQ(button->Width(), MulDiv(80, doubled, 96));
 }
 
 }  // namespace
