@@ -117,7 +117,10 @@ void T_MainForm::Loaded() {
 void T_MainForm::FormCreate(TComponent*) {
   bool minimizeWhenStart = false;
   try {
+    // The list box gets the loaded lines at once; after a failure, those read so far.
+    TaskListUpdate update(*lbxTaskList);
     TaskStore(ports_.registry, ports_.fileSystem).Load(*lbxTaskList, minimizeWhenStart);
+    update.Finish();
   } catch (...) {
     ckbMinimizeWhenStart->SetChecked(minimizeWhenStart);
     throw;  // reported by the toolkit; the timer stays off

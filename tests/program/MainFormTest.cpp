@@ -276,6 +276,27 @@ TEST_F(MainFormTest, StartupShowStates) {
   }
 }
 
+// A line wider than the list, unquoted: its normal form is two bytes longer.
+TEST_F(MainFormTest, TheLoadedListReachesTheWindowWithTheScrollWidthOfTheLinesAsRead) {
+  const std::string file = MakeFile(std::string(70, 'w') + ".exe"), gone = Folder() + "\\gone.exe";
+  SetLines({file + " -a", "", gone});
+  Start();
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"\"" + file + "\" -a", "* " + gone}));
+  HWND list = form_->lbxTaskList->Handle();
+  EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), static_cast<LRESULT>(file.size() + 3) * 7);
+  EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+}
+
+TEST_F(MainFormTest, ALoadStoppedByABadLineShowsTheLinesReadSoFarAsTheyWereRead) {
+  const std::string file = MakeFile("a.exe");
+  SetLines({file + " -a", "   ", "later"});
+  PutDword("APP2", 7);  // the wrong type
+  Start();
+  EXPECT_EQ(reports_, (std::vector<std::string>{"'APP2' のデータ型が不正です."}));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{file + " -a", "   "}));
+  EXPECT_EQ(form_->lbxTaskList->ScrollWidth(), static_cast<int>(file.size() + 3) * 7);
+}
+
 TEST_F(MainFormTest, AFailedLoadIsReportedAndTheWindowStillOpens) {
   SetLines({MakeFile("a.exe")});
   PutString("Count", "x");  // the wrong type
