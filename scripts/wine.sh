@@ -46,6 +46,9 @@ case "${1:-}" in
     rm -f "$settings"
     # The Japanese UI font by name: the proportional IPA Gothic stands in for it.
     quiet "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f
+    # Wine's symbol font draws the title-bar buttons; Wine does not find it in
+    # its data folder here, but does in the prefix's font folder.
+    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # The desktop that wineboot started predates these settings: restart the
     # server so that the next program starts a desktop that reads them.
     quiet "$WINESERVER" -k || true

@@ -38,10 +38,8 @@ count() { grep -cE -- "$2" <<<"$1"; }
 
 # Everything present: no package tool is asked to change anything.
 stage_present() {
-  printf '%s\n' build-essential cmake clang libclang-rt-14-dev g++-mingw-w64-i686-posix \
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine wine64 fonts-wine nsis xvfb xauth \
-    x11-apps imagemagick locales fonts-ipafont-gothic python3 libgtest-dev googletest \
-    libbenchmark-dev wine32:i386 >"$STAGE/installed"
+  eval "$(sed -n '/^AMD64_PACKAGES=(/,/^)/p; /^I386_PACKAGES=/p' "$setup")"
+  printf '%s\n' "${AMD64_PACKAGES[@]}" "${I386_PACKAGES[@]}" >"$STAGE/installed"
 }
 check_present() {
   expect "exit 0" [ "$(cat "$STAGE/rc")" = 0 ]
