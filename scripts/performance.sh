@@ -35,7 +35,7 @@ log "building the shipped exe (make)"
 make dist/Velquin.exe >"$out/make.log" 2>&1 || { tail -n 40 "$out/make.log"; exit 1; }
 
 arch=x86_64
-scripts/wine.sh can-run-32 && arch=i686
+scripts/wine.sh can-run-32 >/dev/null && arch=i686
 log "building the $arch Release tree"
 win=build/perf-$arch
 cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$arch-w64-mingw32.cmake \
