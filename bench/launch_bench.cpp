@@ -8,7 +8,7 @@
 //   velquin_bench_launch load VELQUIN_EXE FLOOR_EXE EMPTY_EXE REPS TARGET_EXE
 //     Time from CreateProcess to the first idle with 0, 10, 100 and 1000 stored lines,
 //     Velquin, the floor program and the empty window taking turns (the order
-//     rotates); at each idle the program's visible window and the lines its list box
+//     rotates), every size in every round; at each idle the program's visible window and the lines its list box
 //     shows are checked. Medians and ratios.
 //   velquin_bench_launch tray VELQUIN_EXE SECONDS TARGET_EXE
 //     Starts Velquin twice: minimised without activation (SW_SHOWMINNOACTIVE through
@@ -184,36 +184,41 @@ int ShownLines(DWORD processId) {
 
 int Load(const std::string (&exes)[3], int reps, const std::string& target) {
   const char* names[3] = {"Velquin.exe", "floor", "empty window"};
-  for (int count : {0, 10, 100, 1000}) {
-    if (!WriteList(target, 0, static_cast<DWORD>(count))) {
-      std::fprintf(stderr, "cannot write the list\n");
-      return 1;
-    }
-    std::vector<double> time[3];
-    int shown[3] = {0, 0, 0};
-    for (int r = -1; r < reps; ++r) {  // the first round is not counted
+  const int counts[4] = {0, 10, 100, 1000};
+  std::vector<double> time[4][3];
+  int shown[4][3] = {};
+  // Every round starts the three programs at every size, so that a busy spell of
+  // the machine falls on all sizes alike; the first round is not counted.
+  for (int r = -1; r < reps; ++r) {
+    for (int c = 0; c < 4; ++c) {
+      if (!WriteList(target, 0, static_cast<DWORD>(counts[c]))) {
+        std::fprintf(stderr, "cannot write the list\n");
+        return 1;
+      }
       for (int k = 0; k < 3; ++k) {
-        const int which = (k + (r < 0 ? 0 : r)) % 3;
+        const int which = (k + (r < 0 ? 0 : r)) % 3;  // the order rotates
         PROCESS_INFORMATION process{};
         double seconds = 0;
         if (!Start(exes[which], -1, process, seconds)) return 1;
-        shown[which] = ShownLines(process.dwProcessId);
+        shown[c][which] = ShownLines(process.dwProcessId);
         End(process);
-        if (r >= 0) time[which].push_back(seconds * 1000);
+        if (r >= 0) time[c][which].push_back(seconds * 1000);
         Sleep(300);
       }
       if (r >= 0) {
-        std::printf("loadrep|%d|%d|%.1f|%.1f|%.1f\n", count, r + 1, time[0].back(), time[1].back(),
-                    time[2].back());
+        std::printf("loadrep|%d|%d|%.1f|%.1f|%.1f\n", counts[c], r + 1, time[c][0].back(), time[c][1].back(),
+                    time[c][2].back());
         std::fflush(stdout);
       }
     }
-    for (int k = 0; k < 3; ++k) std::printf("loadshown|%d|%s|%d\n", count, names[k], shown[k]);
-    // medians, then the fastest starts (the least disturbed on a shared machine)
-    auto fastest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
-    std::printf("load|%d|%.1f|%.1f|%.1f|%.1f|%.1f|%.1f\n", count, Median(time[0]), Median(time[1]),
-                Median(time[2]), fastest(time[0]), fastest(time[1]), fastest(time[2]));
-    std::fflush(stdout);
+  }
+  // medians, then the fastest starts (the least disturbed on a shared machine)
+  auto fastest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
+  for (int c = 0; c < 4; ++c) {
+    for (int k = 0; k < 3; ++k) std::printf("loadshown|%d|%s|%d\n", counts[c], names[k], shown[c][k]);
+    const auto& t = time[c];
+    std::printf("load|%d|%.1f|%.1f|%.1f|%.1f|%.1f|%.1f\n", counts[c], Median(t[0]), Median(t[1]), Median(t[2]),
+                fastest(t[0]), fastest(t[1]), fastest(t[2]));
   }
   return 0;
 }
@@ -250,7 +255,7 @@ int main(int argc, char** argv) {
   if (mode == "startup" && argc == 6) return Startup(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
   if (mode == "load" && argc == 7) {
     const std::string exes[3] = {argv[2], argv[3], argv[4]};
-    return Load(exes, std::atoi(argv[5]), argv[6]);
+    return Load(exes, std::max(1, std::atoi(argv[5])), argv[6]);
   }
   if (mode == "tray" && argc == 5) return Tray(argv[2], std::atoi(argv[3]), argv[4]);
   std::fprintf(stderr,

@@ -251,8 +251,9 @@ if launch:
       'application window, the 482 × 297 main window with the main window\'s controls (label, '
       'list box, check box, six buttons with blue captions) in the form font, then per stored '
       'line one `RegQueryValueExA`, one `FindFirstFileA`/`FindClose` and one `LB_ADDSTRING`; '
-      'and the empty window. The three take turns, the order rotating every round; one round '
-      'before the counted ones is not counted. At each idle the benchmark checks that the '
+      'and the empty window. The three take turns, the order rotating every round, and every '
+      'round goes through all four sizes, so that a busy spell of the machine falls on all '
+      'of them alike; one round before the counted ones is not counted. At each idle the benchmark checks that the '
       'program\'s window is visible and how many lines its list box shows. %s rounds; '
       'medians, and the fastest start of each in brackets (the least disturbed by other work '
       'on the machine).' % reps[5])
