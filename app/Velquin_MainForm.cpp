@@ -29,7 +29,7 @@ const TControlDesc kMainControls[] = {
 };
 // clang-format on
 
-const TFormDesc kMainForm{"_MainForm", "ヴェルキン Ver, 1,1", 474, 270, TBorderStyle::Sizeable,
+const TFormDesc kMainForm{"_MainForm", kMainFormCaption, 474, 270, TBorderStyle::Sizeable,
                           TPosition::ScreenCenter, kMainControls};
 
 const char kExitQuestion[] =
@@ -57,7 +57,10 @@ void CopyTip(const std::string& text, CHAR (&tip)[N]) {
 }  // namespace
 
 T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
-    : TForm(owner, kMainForm), ports_(ports), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+    : TForm(owner, kMainForm),
+      ports_(ports),
+      taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
+      showRunningCopy_(RegisterWindowMessageA(kShowRunningCopyMessage)) {}
 
 void T_MainForm::CreateComponents() {
   apeVelquin = new TApplicationEvents(this, "apeVelquin");
@@ -110,6 +113,7 @@ void T_MainForm::Loaded() {
   OnCloseQuery = [this](TComponent* s, bool& canClose) { FormCloseQuery(s, canClose); };
   SetMessageHandler(WM_POWERBROADCAST, [this](TMessage& m) { WMPowerBroadcast(m); });
   if (taskbarCreated_) SetMessageHandler(taskbarCreated_, [this](TMessage& m) { WMTaskbarCreated(m); });
+  if (showRunningCopy_) SetMessageHandler(showRunningCopy_, [this](TMessage& m) { WMShowRunningCopy(m); });
 }
 
 // --- Life cycle ---------------------------------------------------------------------
@@ -138,10 +142,7 @@ void T_MainForm::WndProc(TMessage& Message) {
   FInQueryEndSession = Message.Msg == WM_QUERYENDSESSION;
   if (Message.Msg == WM_TRAYICON) {
     // Only an icon that is there can be clicked; a stray message changes nothing.
-    if (Message.LParam == WM_LBUTTONDOWN && FTrayIconShown) {
-      Application()->Restore();
-      ToggleTrayIcon();
-    }
+    if (Message.LParam == WM_LBUTTONDOWN && FTrayIconShown) RestoreFromTray();
     return;
   }
   TForm::WndProc(Message);
@@ -189,6 +190,24 @@ void T_MainForm::ToggleTrayIcon() {
     FTrayIconShown = false;
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   }
+}
+
+void T_MainForm::RestoreFromTray() {
+  Application()->Restore();
+  ToggleTrayIcon();
+}
+
+void T_MainForm::WMShowRunningCopy(TMessage& Message) {
+  // A second start of the program found this copy and ended: come back as a click
+  // on the icon would, or to the front, with an open dialog still in front.
+  if (FTrayIconShown) {
+    RestoreFromTray();
+  } else if (Application()->Minimized()) {
+    Application()->Restore();
+  } else {
+    SetForegroundWindow(GetLastActivePopup(Handle()));
+  }
+  Message.Result = 0;
 }
 
 void T_MainForm::KeepTaskbarButtonWithoutIcon() {

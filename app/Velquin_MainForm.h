@@ -18,6 +18,11 @@ namespace velquin {
 // The shell's message for mouse activity over the notification-area icon.
 inline constexpr UINT WM_TRAYICON = WM_USER + 100;
 
+// The main window's caption, by which a second start finds it, and the registered
+// message by which that start asks it to show itself.
+inline constexpr char kMainFormCaption[] = "ヴェルキン Ver, 1,1";
+inline constexpr char kShowRunningCopyMessage[] = "HALVERN.Velquin.ShowRunningCopy";
+
 // What the main window works with; the entry passes the real ones, tests their own.
 struct MainFormPorts {
   Registry& registry;
@@ -84,6 +89,8 @@ class T_MainForm : public TForm {
 
  private:
   void WMTaskbarCreated(TMessage& Message);
+  void WMShowRunningCopy(TMessage& Message);
+  void RestoreFromTray();
   void KeepTaskbarButtonWithoutIcon();
   void RemoveTrayIconAtExit();
 
@@ -92,6 +99,7 @@ class T_MainForm : public TForm {
   NotifyIconDataV1 FNotifyIconData{};
   MainFormPorts ports_;
   UINT taskbarCreated_;
+  UINT showRunningCopy_;
 };
 
 }  // namespace velquin
