@@ -87,12 +87,13 @@ class Win32RegistryKey final : public RegistryKey {
 
   bool SetValue(std::string_view name, uint32_t type, std::string_view data) override {
     std::string cname;
-    if (!ToCString(name, cname) || static_cast<uint64_t>(data.size()) > MAXDWORD) return false;
-    // Empty data still needs a valid pointer.
-    const BYTE empty = 0;
-    const BYTE* bytes = data.empty() ? &empty : reinterpret_cast<const BYTE*>(data.data());
-    return RegSetValueExA(key_, cname.c_str(), 0, type, bytes, static_cast<DWORD>(data.size())) ==
-           ERROR_SUCCESS;
+    if (!ToCString(name, cname) || static_cast<uint64_t>(data.size()) >= MAXDWORD) return false;
+    // The system counts a NUL right after string data as its terminator: a byte
+    // that is none keeps unterminated data as it is.
+    std::string bytes(data);
+    bytes.push_back('X');
+    return RegSetValueExA(key_, cname.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
   }
 
   void DeleteValue(std::string_view name) override {

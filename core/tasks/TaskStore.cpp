@@ -208,8 +208,8 @@ void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
 // were never in it: they are kept, in their order and unchanged in type and data,
 // right after the list's lines, with Count covering both, so that the next start
 // reports the same value again. A write that fails part-way loses nothing either:
-// every value is copied before its old place is written over, and Count grows
-// before the copies and shrinks after them.
+// every value is copied before its old place is written over, and Count covers it
+// wherever it is at the time.
 void TaskStore::SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, int32_t from,
                                      bool minimizeWhenStart) {
   // A Count that cannot be read counts every line value there is; a missing one none.
@@ -247,22 +247,21 @@ void TaskStore::SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, int
     if (values[i].status != RegStatus::Ok) throw ReadFailed(name);
   }
 
-  const bool growFirst = oldCount && total > *oldCount;
-  if (growFirst) WriteNumber(key, kCountName, total);
   const auto copy = [&](size_t i) {
     const std::string name = LineName(target(i));
     if (!key.SetValue(name, values[i].type, values[i].data)) throw WriteFailed(name);
   };
-  // Those that move down go first, lowest first; then those that move up, highest
-  // first: neither writes over a value not yet copied.
+  // Those that move down go first, lowest first, and stay within the old Count; then
+  // Count, which now covers every value that has not moved yet; then those that move
+  // up, highest first. None writes over a value not yet copied.
   for (size_t i = 0; i < kept.size(); ++i) {
     if (target(i) < kept[i]) copy(i);
   }
+  WriteNumber(key, kCountName, total);
   for (size_t i = kept.size(); i-- > 0;) {
     if (target(i) > kept[i]) copy(i);
   }
   for (int i = 0; i < count; ++i) WriteLine(key, i, list.Item(i));
-  if (!growFirst) WriteNumber(key, kCountName, total);
 
   for (auto it = existing->rbegin(); it != existing->rend(); ++it) {
     if (*it >= total && *it < high) key.DeleteValue(LineName(*it));
