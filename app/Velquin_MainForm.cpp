@@ -59,6 +59,7 @@ void CopyTip(const std::string& text, CHAR (&tip)[N]) {
 T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
     : TForm(owner, kMainForm),
       ports_(ports),
+      taskStore_(ports.registry, ports.fileSystem),
       taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
       showRunningCopy_(RegisterWindowMessageA(kShowRunningCopyMessage)) {}
 
@@ -121,7 +122,7 @@ void T_MainForm::Loaded() {
 void T_MainForm::FormCreate(TComponent*) {
   bool minimizeWhenStart = false;
   try {
-    TaskStore(ports_.registry, ports_.fileSystem).Load(*lbxTaskList, minimizeWhenStart);
+    taskStore_.Load(*lbxTaskList, minimizeWhenStart);
   } catch (...) {
     ckbMinimizeWhenStart->SetChecked(minimizeWhenStart);
     throw;  // reported by the toolkit; the timer stays off
@@ -135,7 +136,7 @@ void T_MainForm::FormDestroy(TComponent*) {
     T_MainForm* form;
     ~RemoveIcon() { form->RemoveTrayIconAtExit(); }
   } removeIcon{this};
-  TaskStore(ports_.registry, ports_.fileSystem).Save(*lbxTaskList, ckbMinimizeWhenStart->Checked());
+  taskStore_.Save(*lbxTaskList, ckbMinimizeWhenStart->Checked());
 }
 
 void T_MainForm::WndProc(TMessage& Message) {

@@ -6,6 +6,7 @@
 #include "core/ports/FileSystem.h"
 #include "core/ports/Registry.h"
 #include "core/ports/Shell.h"
+#include "core/tasks/TaskStore.h"
 #include "library/HAboutForm.h"
 #include "platform/Win32NotifyIcon.h"
 #include "toolkit/Actions.h"
@@ -98,6 +99,7 @@ class T_MainForm : public TForm {
   bool FTrayIconShown = false;
   NotifyIconDataV1 FNotifyIconData{};
   MainFormPorts ports_;
+  TaskStore taskStore_;  // the save needs to know how far the load got
   UINT taskbarCreated_;
   UINT showRunningCopy_;
 };

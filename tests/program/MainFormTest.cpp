@@ -286,6 +286,12 @@ TEST_F(MainFormTest, AFailedLoadIsReportedAndTheWindowStillOpens) {
   EXPECT_TRUE(Lines().empty());
   EXPECT_FALSE(form_->ckbMinimizeWhenStart->Checked());
   EXPECT_FALSE(form_->timVelquin->Enabled());  // not even with the option stored
+
+  // The save at exit keeps the line the load never brought in, and the option.
+  Finish();
+  EXPECT_EQ(GetDword("Count"), 1u);
+  EXPECT_EQ(GetString("APP0"), MakeFile("a.exe"));
+  EXPECT_EQ(GetDword("MinimizeWhenStart"), 1u);
 }
 
 }  // namespace
