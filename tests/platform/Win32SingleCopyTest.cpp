@@ -73,14 +73,18 @@ TEST(Win32SessionLock, OneHolderAtATime) {
   CloseHandle(event);
 }
 
+const char kShowMessage[] = "VelquinTests.ShowRunningCopy";
+UINT gReceived = 0;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == RegisterWindowMessageA(kShowMessage)) ++gReceived;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
 TEST(Win32RunningCopy, PostsTheMessageToTheWindowOfThatClassAndCaption) {
-  const UINT message = RegisterWindowMessageA("VelquinTests.ShowRunningCopy");
-  static UINT received = 0;
+  const UINT message = RegisterWindowMessageA(kShowMessage);
   WNDCLASSA wc{};
-  wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (m == RegisterWindowMessageA("VelquinTests.ShowRunningCopy")) ++received;
-    return DefWindowProcA(w, m, wp, lp);
-  };
+  wc.lpfnWndProc = CountingProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "VelquinTestsMain";
   ASSERT_NE(RegisterClassA(&wc), 0);
@@ -97,12 +101,12 @@ TEST(Win32RunningCopy, PostsTheMessageToTheWindowOfThatClassAndCaption) {
       {"OtherClass", "ヴェルキン test", false},
   };
   for (const auto& c : cases) {
-    received = 0;
+    gReceived = 0;
     Win32RunningCopy running(c.windowClass, c.caption, message);
     EXPECT_EQ(running.AskToShow(), c.found) << c.windowClass << " " << c.caption;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    EXPECT_EQ(received, c.found ? 1u : 0u) << c.windowClass << " " << c.caption;
+    EXPECT_EQ(gReceived, c.found ? 1u : 0u) << c.windowClass << " " << c.caption;
   }
   DestroyWindow(window);
   UnregisterClassA("VelquinTestsMain", wc.hInstance);
