@@ -1,8 +1,10 @@
 // The main window: the close path in every way, the end of the logon, the action
-// enabling rule, the power notification (also behind a modal dialog), the start-up
-// show states.
+// enabling rule, the power notification (also behind a modal dialog, and on every
+// kind of machine), the start-up show states.
+#include <cstdio>
 #include <functional>
 
+#include "platform/Win32PowerPlatform.h"
 #include "tests/program/ProgramFixture.h"
 
 namespace velquin::test {
@@ -241,6 +243,78 @@ TEST_F(MainFormTest, AResumeRunsTheTasksAlsoBehindAModalDialog) {
   EXPECT_EQ(answers.Pending(), 0u);
   EXPECT_EQ(shell_.Requests().size(), 2u);
   EXPECT_EQ(Lines().size(), 2u);
+}
+
+TEST_F(MainFormTest, OnEveryKindOfMachineOneReturnFromStandbyRunsTheListOnceAndTheRegistrationEnds) {
+  const struct {
+    const char* name;
+    PowerMachine machine;
+    bool endOfLogon;
+    size_t registered;  // registrations asked for
+    size_t opened;      // by 7, 4, 18, 7, 7, 6: two tasks a pass
+  } rows[] = {
+      {"classic", PowerMachine::Classic, false, 0, 6},
+      {"Modern Standby", PowerMachine::ModernStandby, false, 1, 4},
+      {"Modern Standby, end of logon", PowerMachine::ModernStandby, true, 1, 4},
+      {"query fails", PowerMachine::QueryFails, false, 0, 6},
+      {"registration missing", PowerMachine::RegistrationMissing, true, 0, 6},
+      {"registration fails", PowerMachine::RegistrationFails, false, 1, 6},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TearDown();  // a fresh program for every machine
+    SetUp();
+    shell_.Clear();
+    halts_ = 0;
+    power_ = FakePowerPlatform(row.machine);
+    StartWithTwoTasks();
+    const auto window = reinterpret_cast<uintptr_t>(form_->Handle());
+    EXPECT_EQ(power_.Registered(), std::vector<uintptr_t>(row.registered, window));
+    for (WPARAM code : {7, 4, 18, 7, 7, 6}) EXPECT_EQ(SendMessageA(form_->Handle(), WM_POWERBROADCAST, code, 0), 0);
+    EXPECT_EQ(shell_.Requests().size(), row.opened);
+    if (row.endOfLogon) {
+      SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
+      SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
+      EXPECT_EQ(halts_, 1);
+    } else {
+      Finish();
+    }
+    EXPECT_TRUE(power_.Live().empty());
+    EXPECT_EQ(GetDword("Count"), 2u);  // saved as ever
+    EXPECT_TRUE(reports_.empty());
+  }
+}
+
+// The system's own power platform, watched: what it is asked, and what it answers.
+class WatchedPowerPlatform : public PowerPlatform {
+ public:
+  std::optional<bool> ModernStandby() override { return answer = real.ModernStandby(); }
+  uintptr_t RegisterSuspendResume(uintptr_t window) override {
+    ++registrations;
+    return registration = real.RegisterSuspendResume(window);
+  }
+  bool UnregisterSuspendResume(uintptr_t handle) override {
+    EXPECT_EQ(handle, registration);
+    ++unregistrations;
+    return real.UnregisterSuspendResume(handle);
+  }
+  Win32PowerPlatform real;
+  std::optional<bool> answer;
+  int registrations = 0, unregistrations = 0;
+  uintptr_t registration = 0;
+};
+
+TEST_F(MainFormTest, OverTheSystemsPowerPlatformItRegistersOnlyOnModernStandbyAndRunsOnResume) {
+  WatchedPowerPlatform watched;
+  powerPlatform_ = &watched;
+  StartWithTwoTasks();
+  std::printf("the system says: %s\n",
+              !watched.answer ? "cannot be asked" : *watched.answer ? "Modern Standby" : "classic standby");
+  EXPECT_EQ(watched.registrations, watched.answer == true ? 1 : 0);
+  SendMessageA(form_->Handle(), WM_POWERBROADCAST, 7, 0);
+  EXPECT_EQ(shell_.Requests().size(), 2u);
+  Finish();
+  EXPECT_EQ(watched.unregistrations, watched.registration ? 1 : 0);
 }
 
 TEST_F(MainFormTest, StartupShowStates) {
