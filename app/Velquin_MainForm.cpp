@@ -60,6 +60,7 @@ T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
     : TForm(owner, kMainForm),
       ports_(ports),
       taskStore_(ports.registry, ports.fileSystem),
+      resumeNotifications_(ports.power),
       taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
       showRunningCopy_(RegisterWindowMessageA(kShowRunningCopyMessage)) {}
 
@@ -115,6 +116,8 @@ void T_MainForm::Loaded() {
   SetMessageHandler(WM_POWERBROADCAST, [this](TMessage& m) { WMPowerBroadcast(m); });
   if (taskbarCreated_) SetMessageHandler(taskbarCreated_, [this](TMessage& m) { WMTaskbarCreated(m); });
   if (showRunningCopy_) SetMessageHandler(showRunningCopy_, [this](TMessage& m) { WMShowRunningCopy(m); });
+  // The window exists: where standby is S0 low-power idle, ask for the notifications.
+  resumeNotifications_.Start(reinterpret_cast<uintptr_t>(Handle()));
 }
 
 // --- Life cycle ---------------------------------------------------------------------
@@ -132,6 +135,7 @@ void T_MainForm::FormCreate(TComponent*) {
 }
 
 void T_MainForm::FormDestroy(TComponent*) {
+  resumeNotifications_.Stop();
   struct RemoveIcon {
     T_MainForm* form;
     ~RemoveIcon() { form->RemoveTrayIconAtExit(); }
@@ -153,6 +157,7 @@ void T_MainForm::WMPowerBroadcast(TMessage& Message) {
   Message.Result = 0;
   const uint64_t eventCode = Message.WParam;
   if (eventCode > UINT32_MAX) return;
+  if (!resumeNotifications_.ShouldRunPass(static_cast<uint32_t>(eventCode))) return;
   RunTasksOnResume(static_cast<uint32_t>(eventCode), *lbxTaskList, ports_.fileSystem, ports_.shell,
                    reinterpret_cast<uintptr_t>(Handle()));
 }

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include "core/ports/FileSystem.h"
+#include "core/ports/PowerPlatform.h"
 #include "core/ports/Registry.h"
 #include "core/ports/Shell.h"
+#include "core/power/ResumeNotifications.h"
 #include "core/tasks/TaskStore.h"
 #include "library/HAboutForm.h"
 #include "platform/Win32NotifyIcon.h"
@@ -30,6 +32,7 @@ struct MainFormPorts {
   FileSystem& fileSystem;
   Shell& shell;
   NotifyIcon& notifyIcon;
+  PowerPlatform* power = nullptr;  // none: treated as a classic machine
 };
 
 class T_MainForm : public TForm {
@@ -100,6 +103,7 @@ class T_MainForm : public TForm {
   NotifyIconDataV1 FNotifyIconData{};
   MainFormPorts ports_;
   TaskStore taskStore_;  // the save needs to know how far the load got
+  ResumeNotifications resumeNotifications_;
   UINT taskbarCreated_;
   UINT showRunningCopy_;
 };
