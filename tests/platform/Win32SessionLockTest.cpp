@@ -1,13 +1,10 @@
-// The session lock (a named mutex) and the running copy's window, against the real
-// thing. Mutexes belong to threads: the other copy is a second thread here.
+// The session lock, a named mutex, against the real thing (the running copy's window
+// is tested end to end). Mutexes belong to threads: the other copy is a second
+// thread here.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-
-#include "platform/Win32RunningCopy.h"
 #include "platform/Win32SessionLock.h"
 
 namespace velquin {
@@ -71,45 +68,6 @@ TEST(Win32SessionLock, OneHolderAtATime) {
   Win32SessionLock refused("Local\\VelquinTests.NotAMutex");
   EXPECT_EQ(refused.TryTake(), SessionLock::Claim::Unavailable);
   CloseHandle(event);
-}
-
-const char kShowMessage[] = "VelquinTests.ShowRunningCopy";
-UINT gReceived = 0;
-
-LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == RegisterWindowMessageA(kShowMessage)) ++gReceived;
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-TEST(Win32RunningCopy, PostsTheMessageToTheWindowOfThatClassAndCaption) {
-  const UINT message = RegisterWindowMessageA(kShowMessage);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = CountingProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "VelquinTestsMain";
-  ASSERT_NE(RegisterClassA(&wc), 0);
-  const HWND window = CreateWindowExA(0, "VelquinTestsMain", "ヴェルキン test", WS_OVERLAPPED, 0, 0, 100, 100,
-                                      nullptr, nullptr, wc.hInstance, nullptr);  // hidden, as in the tray
-  ASSERT_NE(window, nullptr);
-  const struct {
-    const char* windowClass;
-    const char* caption;
-    bool found;
-  } cases[] = {
-      {"VelquinTestsMain", "ヴェルキン test", true},
-      {"VelquinTestsMain", "other caption", false},
-      {"OtherClass", "ヴェルキン test", false},
-  };
-  for (const auto& c : cases) {
-    gReceived = 0;
-    Win32RunningCopy running(c.windowClass, c.caption, message);
-    EXPECT_EQ(running.AskToShow(), c.found) << c.windowClass << " " << c.caption;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    EXPECT_EQ(gReceived, c.found ? 1u : 0u) << c.windowClass << " " << c.caption;
-  }
-  DestroyWindow(window);
-  UnregisterClassA("VelquinTestsMain", wc.hInstance);
 }
 
 }  // namespace
