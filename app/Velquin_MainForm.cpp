@@ -204,8 +204,11 @@ void T_MainForm::RestoreFromTray() {
 }
 
 void T_MainForm::WMShowRunningCopy(TMessage& Message) {
-  // A second start of the program found this copy and ended: come back as a click
-  // on the icon would, or to the front, with an open dialog still in front.
+  // A second start of the program found this copy: come back as a click on the icon
+  // would, or to the front, with an open dialog still in front. A copy that is
+  // ending says no, and the start waits for it to end and runs itself.
+  Message.Result = 0;
+  if (Application()->Terminated() || Application()->Halting()) return;
   if (FTrayIconShown) {
     RestoreFromTray();
   } else if (Application()->Minimized()) {
@@ -213,7 +216,7 @@ void T_MainForm::WMShowRunningCopy(TMessage& Message) {
   } else {
     SetForegroundWindow(GetLastActivePopup(Handle()));
   }
-  Message.Result = 0;
+  Message.Result = kRunningCopyShown;
 }
 
 void T_MainForm::KeepTaskbarButtonWithoutIcon() {

@@ -11,6 +11,7 @@
 #include "core/tasks/TaskStore.h"
 #include "library/HAboutForm.h"
 #include "platform/Win32NotifyIcon.h"
+#include "platform/Win32RunningCopy.h"
 #include "toolkit/Actions.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dialogs.h"

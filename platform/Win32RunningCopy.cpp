@@ -10,7 +10,11 @@ bool Win32RunningCopy::AskToShow() {
   // that is to come to the front.
   DWORD process = 0;
   if (GetWindowThreadProcessId(window, &process)) AllowSetForegroundWindow(process);
-  return PostMessageA(window, message_, 0, 0) != 0;
+  // Sent, not posted: a copy that is ending (saving, with no message loop any more)
+  // does not answer in time, and the start waits for it to end instead.
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutA(window, message_, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs, &answer) != 0 &&
+         answer == kRunningCopyShown;
 }
 
 }  // namespace velquin

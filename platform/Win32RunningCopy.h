@@ -1,6 +1,7 @@
 #pragma once
 // The running copy's main window, found by its window class and caption on this
-// desktop, and asked to show itself with a registered message posted to it.
+// desktop, and asked to show itself with a registered message sent to it; it
+// answers kRunningCopyShown when it did.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +9,8 @@
 #include "core/ports/RunningCopy.h"
 
 namespace velquin {
+
+inline constexpr LRESULT kRunningCopyShown = 1;
 
 class Win32RunningCopy final : public RunningCopy {
  public:
@@ -17,6 +20,8 @@ class Win32RunningCopy final : public RunningCopy {
   bool AskToShow() override;
 
  private:
+  static constexpr UINT kAnswerMs = 2000;
+
   std::string windowClass_;
   std::string caption_;
   UINT message_;

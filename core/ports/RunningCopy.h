@@ -6,7 +6,7 @@ class RunningCopy {
  public:
   virtual ~RunningCopy() = default;
   // Asks it to come back from the tray, or to the front; false when there is no
-  // such window (not yet, or no longer).
+  // such window (not yet, or no longer) or it did not (it is ending).
   virtual bool AskToShow() = 0;
 };
 

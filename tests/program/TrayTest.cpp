@@ -215,7 +215,7 @@ TEST_F(TrayTest, ASecondStartBringsTheRunningCopyBack) {
     notifyIcon_.failAdd = c.refuseIcon;
     c.put();
     Pump(50);
-    PostMessageA(form_->Handle(), show, 0, 0);
+    EXPECT_EQ(SendMessageA(form_->Handle(), show, 0, 0), kRunningCopyShown);
     Pump(50);
     EXPECT_TRUE(Shown());
     EXPECT_FALSE(form_->TrayIconShown());
@@ -223,6 +223,13 @@ TEST_F(TrayTest, ASecondStartBringsTheRunningCopyBack) {
     EXPECT_EQ(GetForegroundWindow(), form_->Handle());
   }
   EXPECT_TRUE(Topmost());  // as after a click on the icon
+
+  // A copy that is ending says no: the start waits for it to end and runs itself.
+  form_->acnToTaskTray->Execute();
+  Pump(50);
+  app_->Terminate();
+  EXPECT_EQ(SendMessageA(form_->Handle(), show, 0, 0), 0);
+  EXPECT_TRUE(InTray());
   DestroyWindow(other);
 }
 
