@@ -53,12 +53,14 @@ Var EndFailed   ; 1: a running Velquin did not end
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 
+!define MUI_WELCOMEPAGE_TEXT "セットアップは、$(^NameDA) ${VERSION} のインストールをご案内します。管理者の権限は要りません。$\r$\n$\r$\nヴェルキンが起動していれば、セットアップはタスクの一覧を保存させて終了させ、インストールの後にタスクトレイで起動し直します。$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE_NAME}"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme.txt"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "説明書 (readme.txt) を表示する"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
 !insertmacro MUI_PAGE_FINISH
@@ -310,6 +312,7 @@ SectionEnd
 ; Velquin is running again already when the upgrade ended it: no second copy.
 Function FinishPageShow
   ${If} $Ended > 0
+    SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:$(^NameDA) は、このコンピュータにインストールされました。$\r$\n$\r$\n終了させたヴェルキンは、タスクトレイで起動し直しました。$\r$\n$\r$\n「完了」をクリックしセットアップを閉じます。"
     SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
     ShowWindow $mui.FinishPage.Run ${SW_HIDE}
   ${EndIf}
@@ -330,7 +333,7 @@ FunctionEnd
 Section "Uninstall"
   ${If} $DeleteList = 0
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
-      "タスクの一覧 (レジストリの HKEY_CURRENT_USER\${LIST_KEY}) も削除しますか？$\r$\n$\r$\n「いいえ」を選ぶと一覧は残り、もう一度インストールするとそのまま使えます。" \
+      "タスクの一覧も削除しますか？$\r$\n(レジストリの HKEY_CURRENT_USER\${LIST_KEY})$\r$\n$\r$\n「いいえ」を選ぶと一覧は残り、もう一度インストールするとそのまま使えます。" \
       /SD IDNO IDNO keep
     StrCpy $DeleteList 1
     keep:
