@@ -169,18 +169,18 @@ std::optional<Running> FindVelquin(const std::string& exe, DWORD otherThan = 0) 
 std::optional<Running> WaitForVelquin(const std::string& exe, DWORD otherThan = 0) {
   std::optional<Running> found;
   WaitFor([&] { return (found = FindVelquin(exe, otherThan)).has_value(); }, kStartMs);
-  Sleep(500);  // past the start: the tray icon and the first idle
+  Sleep(500);  // past the start, to its first idle
   return found;
 }
 
 // The shell answers NIM_MODIFY with success only for an icon it holds; with no
-// flags set nothing of the icon changes.
+// flags set nothing of the icon changes. Waits a while for the icon to come.
 bool InTray(HWND main) {
   NOTIFYICONDATAA icon{};
   icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
   icon.hWnd = main;
   icon.uID = 1;
-  return Shell_NotifyIconA(NIM_MODIFY, &icon);
+  return WaitFor([&] { return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE; }, kStartMs, 100);
 }
 
 HWND VisibleWindowOf(DWORD pid, const char* className) {
