@@ -271,7 +271,7 @@ TEST_F(InstallerTest, ASilentInstallPutsTheProgramTheShortcutsAndTheEntryInPlace
   ASSERT_EQ(Setup("/S"), 0);
   const std::string folder = DefaultFolder(), exe = folder + "\\Velquin.exe";
 
-  EXPECT_EQ(Contents(exe), Contents(WindowsPath(VELQUIN_EXE)));
+  EXPECT_TRUE(Contents(exe) == Contents(WindowsPath(VELQUIN_EXE))) << exe << " is not the built program";
   for (const char* name : {"readme.txt", "LICENSE.txt", "uninst.exe"}) {
     EXPECT_TRUE(Exists(folder + "\\" + name)) << name;
   }
