@@ -6,6 +6,7 @@
 #include "app/Velquin_MainForm.h"
 #include "platform/Win32FileSystem.h"
 #include "platform/Win32NotifyIcon.h"
+#include "platform/Win32PowerPlatform.h"
 #include "platform/Win32Registry.h"
 #include "platform/Win32Shell.h"
 #include "toolkit/Forms.h"
@@ -16,6 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The shell calls run on this thread; it is a single-threaded apartment.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   try {
+    Win32PowerPlatform power;  // outlives the main window, which unregisters through it
     TApplication app;
     app.AddExitProc([com] {
       if (SUCCEEDED(com)) CoUninitialize();
@@ -26,7 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32FileSystem fileSystem;
     Win32Shell shell;
     Win32NotifyIcon notifyIcon;
-    app.CreateForm<T_MainForm>(MainFormPorts{registry, fileSystem, shell, notifyIcon});
+    app.CreateForm<T_MainForm>(MainFormPorts{registry, fileSystem, shell, notifyIcon, &power});
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

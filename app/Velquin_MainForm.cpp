@@ -57,7 +57,8 @@ void CopyTip(const std::string& text, CHAR (&tip)[N]) {
 }  // namespace
 
 T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
-    : TForm(owner, kMainForm), ports_(ports), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+    : TForm(owner, kMainForm), ports_(ports), resumeNotifications_(ports.power),
+      taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
 
 void T_MainForm::CreateComponents() {
   apeVelquin = new TApplicationEvents(this, "apeVelquin");
@@ -110,6 +111,8 @@ void T_MainForm::Loaded() {
   OnCloseQuery = [this](TComponent* s, bool& canClose) { FormCloseQuery(s, canClose); };
   SetMessageHandler(WM_POWERBROADCAST, [this](TMessage& m) { WMPowerBroadcast(m); });
   if (taskbarCreated_) SetMessageHandler(taskbarCreated_, [this](TMessage& m) { WMTaskbarCreated(m); });
+  // The window exists: where standby is S0 low-power idle, ask for the notifications.
+  resumeNotifications_.Start(reinterpret_cast<uintptr_t>(Handle()));
 }
 
 // --- Life cycle ---------------------------------------------------------------------
@@ -127,6 +130,7 @@ void T_MainForm::FormCreate(TComponent*) {
 }
 
 void T_MainForm::FormDestroy(TComponent*) {
+  resumeNotifications_.Stop();
   struct RemoveIcon {
     T_MainForm* form;
     ~RemoveIcon() { form->RemoveTrayIconAtExit(); }
@@ -151,6 +155,7 @@ void T_MainForm::WMPowerBroadcast(TMessage& Message) {
   Message.Result = 0;
   const uint64_t eventCode = Message.WParam;
   if (eventCode > UINT32_MAX) return;
+  if (!resumeNotifications_.ShouldRunPass(static_cast<uint32_t>(eventCode))) return;
   RunTasksOnResume(static_cast<uint32_t>(eventCode), *lbxTaskList, ports_.fileSystem, ports_.shell,
                    reinterpret_cast<uintptr_t>(Handle()));
 }

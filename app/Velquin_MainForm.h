@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include "core/ports/FileSystem.h"
+#include "core/ports/PowerPlatform.h"
 #include "core/ports/Registry.h"
 #include "core/ports/Shell.h"
+#include "core/power/ResumeNotifications.h"
 #include "library/HAboutForm.h"
 #include "platform/Win32NotifyIcon.h"
 #include "toolkit/Actions.h"
@@ -24,6 +26,7 @@ struct MainFormPorts {
   FileSystem& fileSystem;
   Shell& shell;
   NotifyIcon& notifyIcon;
+  PowerPlatform* power = nullptr;  // none: treated as a classic machine
 };
 
 class T_MainForm : public TForm {
@@ -91,6 +94,7 @@ class T_MainForm : public TForm {
   bool FTrayIconShown = false;
   NotifyIconDataV1 FNotifyIconData{};
   MainFormPorts ports_;
+  ResumeNotifications resumeNotifications_;
   UINT taskbarCreated_;
 };
 
