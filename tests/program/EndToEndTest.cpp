@@ -17,6 +17,7 @@
 
 namespace {
 
+using velquin::test::RunToEnd;
 using velquin::test::StartProcess;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
@@ -84,17 +85,6 @@ class EndToEndTest : public ::testing::Test {
     return window;
   }
 
-  int RunTool(const std::string& commandLine) {
-    PROCESS_INFORMATION info{};
-    if (!StartProcess(commandLine, SW_SHOWNORMAL, info)) return -1;
-    WaitForSingleObject(info.hProcess, 60000);
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return static_cast<int>(code);
-  }
-
   std::vector<std::string> Started(size_t expected) {
     std::vector<std::string> lines;
     WaitFor(
@@ -132,10 +122,10 @@ TEST_F(EndToEndTest, AResumeOpensTheTasksAndTheEndOfTheLogonSavesTheList) {
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(IsWindowVisible(window));
 
-  EXPECT_EQ(RunTool("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
+  EXPECT_EQ(RunToEnd("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
   EXPECT_EQ(Started(2), (std::vector<std::string>{"alpha", "beta \"gamma delta\""}));
 
-  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
+  EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "3");
   EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");  // normalised at load
@@ -158,7 +148,7 @@ TEST_F(EndToEndTest, StartedMinimisedItWaitsInTheTrayAndStillSavesAtTheEndOfTheL
   EXPECT_EQ(result, 0u);
   EXPECT_EQ(Started(2).size(), 2u);
 
-  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
+  EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "3");
   EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");
