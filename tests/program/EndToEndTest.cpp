@@ -184,12 +184,12 @@ TEST_F(EndToEndTest, ASecondStartShowsTheRunningCopyAndEnds) {
   PutDword(key, "Count", 3);
   RegCloseKey(key);
 
-  EXPECT_EQ(RunTool("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
+  EXPECT_EQ(RunToEnd("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
   EXPECT_EQ(Started(2), (std::vector<std::string>{"alpha", "beta \"gamma delta\""}));
   Sleep(1500);
   EXPECT_EQ(Started(2).size(), 2u);  // each task once
 
-  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
+  EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "3");
   EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");  // as the running copy normalised it
