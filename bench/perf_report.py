@@ -277,8 +277,10 @@ if launch:
                     n, per_line(n, 0), per_line(n, 0, False), per_line(n, 1), per_line(n, 1, False),
                     ratio_text(slope_ratio(n)), ratio_text(slope_ratio(n, False))))
         p()
-        p('n/a: t(N) − t(0) came out zero or negative, the cost of the lines lost in the '
-          'scatter of a start under Wine on a shared machine (every round is listed below). At '
+        lost = any(slope_ratio(n, f) != slope_ratio(n, f) for n in launch if n for f in (True, False))
+        p(('n/a: t(N) − t(0) came out zero or negative, the cost of the lines lost in the '
+           'scatter of a start under Wine on a shared machine (every round is listed below). '
+           if lost else '') + 'At '
           '10 lines the difference from the empty list is a few milliseconds, always inside '
           'that scatter, so that row says little; the in-process figures below measure the '
           'load itself at every size.')
