@@ -281,8 +281,8 @@ if launch:
         p(('n/a: t(N) − t(0) came out zero or negative, the cost of the lines lost in the '
            'scatter of a start under Wine on a shared machine (every round is listed below). '
            if lost else '') + 'At '
-          '10 lines the difference from the empty list is a few milliseconds, always inside '
-          'that scatter, so that row says little; the in-process figures below measure the '
+          '10 lines the difference from the empty list is a few milliseconds, often inside the '
+          'scatter of a start on this machine, so that row says little; the in-process figures below measure the '
           'load itself at every size.')
         p()
     if shown:
