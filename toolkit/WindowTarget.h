@@ -7,6 +7,9 @@
 
 namespace velquin {
 
+// The module whose window classes the toolkit registers.
+inline HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+
 class TWindowTarget {
  public:
   // The target of `window`; nullptr when it has none (yet or any longer).

@@ -297,7 +297,9 @@ TEST_F(TaskEditingTest, TheEllipsisButtonPicksAFileAndReplacesTheWholeText) {
     EXPECT_TRUE(enabled);
     // Reported as an error, in the box the program shows for one.
     ASSERT_EQ(reports_.size(), refused ? 1u : 0u);
-    if (refused) EXPECT_NE(reports_[0].find("Shift_JIS"), std::string::npos) << reports_[0];
+    if (refused) {
+      EXPECT_NE(reports_[0].find("Shift_JIS"), std::string::npos) << reports_[0];
+    }
     reports_.clear();
   }
   EXPECT_EQ(Lines(), (std::vector<std::string>{"\"" + picked + "\" ", "\"" + japanese + "\" "}));

@@ -1,5 +1,5 @@
-#include "toolkit/Forms.h"
-
+// The form: its window, the controls of its layout, modal showing, the keyboard
+// interface, the form font and DPI changes.
 #include <windowsx.h>
 
 #include <algorithm>
@@ -9,15 +9,11 @@
 #include "toolkit/Actions.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dpi.h"
+#include "toolkit/Forms.h"
 #include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
-
-TApplication* gApplication = nullptr;
-const wchar_t kAppClass[] = L"TApplication";
-
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 struct TaskWindows {
   HWND except, app;
@@ -42,16 +38,6 @@ std::vector<HWND> DisableTaskWindows(HWND except) {
 
 }  // namespace
 
-TApplication* Application() { return gApplication; }
-
-void Guarded(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (...) {
-    if (Application()) Application()->HandleException();
-  }
-}
-
 HFONT CreateFormFont(bool bold, int dpi) {
   LOGFONTW font{};
   font.lfHeight = -ScaleForDpi(12, dpi);
@@ -69,415 +55,6 @@ HFONT CreateFormFont(bool bold, int dpi) {
 void ThrowMissingControl(std::string_view name) {
   throw Exception("コントロール " + std::string(name) + " がありません");
 }
-
-// ---------------------------------------------------------------------------------
-// TApplication
-
-TApplication::TApplication() : TComponent(nullptr, "Application") {
-  previous_ = gApplication;
-  gApplication = this;
-  // The icons at the sizes this screen's DPI asks for, not stretched from 32 pixels.
-  const int dpi = SystemDpi();
-  icon_ = LoadIconForDpi(Instance(), L"MAINICON", SM_CXICON, dpi);
-  smallIcon_ = LoadIconForDpi(Instance(), L"MAINICON", SM_CXSMICON, dpi);
-  if (!icon_) icon_ = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-  if (!smallIcon_) smallIcon_ = icon_;
-  WNDCLASSW wc{};
-  if (!GetClassInfoW(Instance(), kAppClass, &wc)) {
-    wc = WNDCLASSW{};
-    wc.lpfnWndProc = WindowTrampoline;
-    wc.hInstance = Instance();
-    wc.hIcon = icon_;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = kAppClass;
-    RegisterClassW(&wc);
-  }
-  // No size: the window exists for its taskbar button and as the forms' owner.
-  handle_ = CreateWindowExW(0, kAppClass, L"", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-                            nullptr, Instance(), static_cast<TWindowTarget*>(this));
-  if (!handle_) {
-    gApplication = previous_;
-    throw Exception("アプリケーションのウィンドウを作成できません");
-  }
-  SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-  HaltProc = [] { ExitProcess(0); };
-}
-
-TApplication::~TApplication() {
-  DoneApplication();
-  if (handle_) DestroyWindow(handle_);
-  if (gApplication == this) gApplication = previous_;
-}
-
-void TApplication::SetTitle(std::string title) {
-  title_ = std::move(title);
-  SetWindowTextCp932(handle_, title_);
-}
-
-void TApplication::RemoveForm(TForm* form) {
-  forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
-  if (mainForm_ == form) mainForm_ = nullptr;
-}
-
-void TApplication::RemoveActionList(TActionList* list) {
-  actionLists_.erase(std::remove(actionLists_.begin(), actionLists_.end(), list), actionLists_.end());
-}
-
-void TApplication::RemoveEvents(TApplicationEvents* events) {
-  events_.erase(std::remove(events_.begin(), events_.end(), events), events_.end());
-}
-
-TForm* TApplication::FindForm(HWND window) const {
-  if (!window) return nullptr;
-  HWND root = GetAncestor(window, GA_ROOT);
-  for (TForm* form : forms_) {
-    if (form->Handle() && (form->Handle() == window || form->Handle() == root)) return form;
-  }
-  return nullptr;
-}
-
-void TApplication::Run(int showCommand) {
-  if (mainForm_) ShowMainForm(showCommand);
-  while (!terminated_) HandleMessage();
-}
-
-void TApplication::ShowMainForm(int showCommand) {
-  ShowWindow(handle_, SW_SHOWNOACTIVATE);  // the taskbar button
-  if (showCommand == SW_SHOWMINNOACTIVE) {
-    Minimize();  // the main form stays unshown until the first restore
-  } else if (showCommand == SW_SHOWMAXIMIZED) {
-    mainForm_->Show(SW_SHOWMAXIMIZED);
-  } else {
-    mainForm_->Show();
-  }
-}
-
-void TApplication::Terminate() {
-  terminated_ = true;
-  PostMessageW(handle_, WM_NULL, 0, 0);  // wakes a waiting loop
-}
-
-bool TApplication::ProcessMessage() {
-  MSG msg;
-  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
-  if (msg.message == WM_QUIT) {
-    terminated_ = true;
-    return true;
-  }
-  bool handled = false;
-  if (TForm* form = FindForm(msg.hwnd)) Guarded([&] { handled = form->DialogKey(msg); });
-  if (!handled) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return true;
-}
-
-void TApplication::HandleMessage() {
-  if (!ProcessMessage()) {
-    UpdateActions();
-    if (!terminated_) WaitMessage();
-  }
-}
-
-void TApplication::ProcessMessages() {
-  while (ProcessMessage()) {
-  }
-}
-
-void TApplication::UpdateActions() {
-  const auto lists = actionLists_;  // an update handler may create or free lists
-  for (TActionList* list : lists) {
-    if (std::find(actionLists_.begin(), actionLists_.end(), list) == actionLists_.end()) continue;
-    Guarded([&] { list->UpdateActions(); });
-  }
-}
-
-bool TApplication::Minimized() const { return IsIconic(handle_) != 0; }
-
-void TApplication::Minimize() {
-  if (Minimized()) return;
-  HWND active = GetActiveWindow();
-  activeBeforeMinimize_ = FindForm(active) ? active : nullptr;
-  hidden_.clear();
-  for (TForm* form : forms_) {
-    if (form->Handle() && form->Visible()) hidden_.push_back({form->Handle(), IsZoomed(form->Handle()) != 0});
-  }
-  SetActiveWindow(handle_);
-  for (const auto& h : hidden_) ShowWindow(h.window, SW_HIDE);
-  ShowWindow(handle_, SW_MINIMIZE);
-  const auto events = events_;
-  for (TApplicationEvents* e : events) {
-    if (std::find(events_.begin(), events_.end(), e) != events_.end() && e->OnMinimize) e->OnMinimize(e);
-  }
-}
-
-void TApplication::Restore() {
-  if (!Minimized()) return;
-  ShowWindow(handle_, SW_RESTORE);
-  const auto hidden = std::move(hidden_);
-  hidden_.clear();
-  for (const auto& h : hidden) {
-    if (IsWindow(h.window)) ShowWindow(h.window, h.zoomed ? SW_SHOWMAXIMIZED : SW_SHOW);
-  }
-  if (mainForm_ && !mainForm_->Visible()) mainForm_->Show();  // never shown yet
-  HWND active = activeBeforeMinimize_;
-  if (!active || !IsWindow(active) || !IsWindowVisible(active)) active = mainForm_ ? mainForm_->Handle() : nullptr;
-  // A modal form keeps the others disabled: activate it rather than its owner.
-  for (TForm* form : forms_) {
-    if (form->Modal() && form->Visible()) active = form->Handle();
-  }
-  if (active) {
-    SetForegroundWindow(active);
-    SetActiveWindow(active);
-  }
-}
-
-void TApplication::DoneApplication() {
-  if (done_) return;
-  done_ = true;
-  DestroyComponents();
-  for (auto it = exitProcs_.rbegin(); it != exitProcs_.rend(); ++it) Guarded(*it);
-  exitProcs_.clear();
-}
-
-void TApplication::Halt() {
-  halting_ = true;
-  DoneApplication();
-  if (HaltProc) HaltProc();
-}
-
-void TApplication::HandleException() {
-  std::string message;
-  try {
-    throw;
-  } catch (const Exception& e) {
-    message = e.Message();
-  } catch (const std::exception& e) {
-    message = e.what();
-  } catch (...) {
-    message = "不明なエラーが発生しました";
-  }
-  ShowException(std::move(message));
-}
-
-void TApplication::ShowException(std::string message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-  if (OnException) {
-    OnException(message);
-    return;
-  }
-  if (halting_) return;
-  HWND owner = GetActiveWindow();
-  MessageBoxW(owner, WideFromCp932(message).c_str(), WideFromCp932(title_).c_str(), MB_OK | MB_ICONERROR);
-}
-
-LRESULT TApplication::WindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_SYSCOMMAND:
-      switch (wParam & 0xFFF0) {
-        case SC_MINIMIZE:
-          Minimize();
-          return 0;
-        case SC_RESTORE:
-          Restore();
-          return 0;
-        case SC_CLOSE:
-          if (mainForm_) mainForm_->Close();
-          return 0;
-      }
-      break;
-    case WM_CLOSE:
-      if (mainForm_) mainForm_->Close();
-      return 0;
-    case WM_SETFOCUS:
-      if (mainForm_ && mainForm_->Visible() && IsWindowEnabled(mainForm_->Handle())) SetFocus(mainForm_->Handle());
-      return 0;
-    case WM_ENDSESSION:
-      // The logon ends: the orderly halt must be complete before this returns,
-      // since the system ends the process right after.
-      if (wParam) Halt();
-      return 0;
-  }
-  return DefWindowProcW(window, msg, wParam, lParam);
-}
-
-// ---------------------------------------------------------------------------------
-// TControl
-
-TControl::TControl(TForm* form, const TControlDesc& desc)
-    : TComponent(form, desc.name),
-      left_(form->Scale(desc.left)),
-      top_(form->Scale(desc.top)),
-      width_(desc.width == kAutoSize ? kAutoSize : form->Scale(desc.width)),
-      height_(desc.height == kAutoSize ? kAutoSize : form->Scale(desc.height)),
-      form_(form),
-      anchors_(desc.anchors),
-      tabOrder_(desc.tabOrder),
-      tabStop_(desc.tabOrder != kNoTab && !(desc.options & optNoTabStop)) {
-  form->AddControl(this);
-}
-
-TControl::~TControl() {
-  if (hwnd_) DestroyWindow(hwnd_);
-}
-
-void TControl::BeforeDestruction() {
-  if (hwnd_) DestroyWindow(hwnd_);  // the subclass procedure clears hwnd_
-}
-
-void TControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle, std::string_view text) {
-  static int nextId = 100;
-  hwnd_ = CreateWindowExW(exStyle, className, WideFromCp932(text).c_str(),
-                          style | WS_CHILD | WS_VISIBLE | (tabStop_ ? WS_TABSTOP : 0), left_, top_,
-                          std::max(width_, 0), std::max(height_, 0), form_->Handle(),
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++ & 0x7FFF)), Instance(), nullptr);
-  if (!hwnd_) throw Exception("コントロール " + Name() + " を作成できません");
-  AttachWindow(hwnd_, true);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
-  StoreMargins();
-}
-
-TControl* TControl::FromHandle(HWND window) {
-  return dynamic_cast<TControl*>(TWindowTarget::Of(window));
-}
-
-LRESULT TControl::WindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return ControlWndProc(msg, wParam, lParam);
-}
-
-LRESULT TControl::ControlWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return CallDefault(msg, wParam, lParam);
-}
-
-LRESULT TControl::CallDefault(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return CallClassProc(hwnd_, msg, wParam, lParam);
-}
-
-HFONT TControl::FormFont() const { return form_->Font(); }
-
-int TControl::Scale(int designed) const { return form_->Scale(designed); }
-
-SIZE TControl::TextSize(std::string_view text, HFONT font, UINT format) const {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  RECT r{0, 0, 0, 0};
-  if (text.empty()) {
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    r.bottom = tm.tmHeight;
-  } else {
-    const std::wstring wide = WideFromCp932(text);
-    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | format);
-  }
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-void TControl::SetBounds(int left, int top, int width, int height) {
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
-  if (hwnd_) MoveWindow(hwnd_, left_, top_, width_, height_, TRUE);
-  StoreMargins();
-}
-
-void TControl::StoreMargins() {
-  rightMargin_ = form_->ClientWidth() - (left_ + width_);
-  bottomMargin_ = form_->ClientHeight() - (top_ + height_);
-}
-
-void TControl::DpiChanged(int oldDpi) {
-  const int dpi = form_->Dpi();
-  auto rescale = [&](int value) { return MulDiv(value, dpi, oldDpi); };
-  left_ = rescale(left_);
-  top_ = rescale(top_);
-  width_ = rescale(width_);
-  height_ = rescale(height_);
-  rightMargin_ = rescale(rightMargin_);
-  bottomMargin_ = rescale(bottomMargin_);
-  if (!hwnd_) return;
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
-  MoveWindow(hwnd_, left_, top_, width_, height_, TRUE);
-}
-
-void TControl::ParentResized(int clientWidth, int clientHeight) {
-  int left = left_, top = top_, width = width_, height = height_;
-  if (anchors_ & akRight) {
-    if (anchors_ & akLeft)
-      width = std::max(0, clientWidth - left_ - rightMargin_);
-    else
-      left = clientWidth - width_ - rightMargin_;
-  }
-  if (anchors_ & akBottom) {
-    if (anchors_ & akTop)
-      height = std::max(0, clientHeight - top_ - bottomMargin_);
-    else
-      top = clientHeight - height_ - bottomMargin_;
-  }
-  if (left == left_ && top == top_ && width == width_ && height == height_) return;
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
-  if (hwnd_) MoveWindow(hwnd_, left_, top_, width_, height_, TRUE);
-}
-
-std::string TControl::Caption() const { return hwnd_ ? WindowTextCp932(hwnd_) : std::string(); }
-
-void TControl::SetCaption(std::string_view caption) {
-  if (hwnd_) SetWindowTextCp932(hwnd_, caption);
-}
-
-bool TControl::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
-
-void TControl::SetEnabled(bool enabled) {
-  if (!hwnd_ || Enabled() == enabled) return;
-  const bool hadFocus = !enabled && Focused();
-  EnableWindow(hwnd_, enabled);
-  if (hadFocus) form_->SelectNext(false);
-}
-
-bool TControl::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
-
-void TControl::SetVisible(bool visible) {
-  if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
-}
-
-bool TControl::CanFocus() const { return hwnd_ && IsWindowVisible(hwnd_) && IsWindowEnabled(hwnd_); }
-
-void TControl::SetFocus() {
-  if (hwnd_) ::SetFocus(hwnd_);
-}
-
-bool TControl::Focused() const {
-  HWND focus = GetFocus();
-  return hwnd_ && focus && (focus == hwnd_ || IsChild(hwnd_, focus));
-}
-
-char TControl::Mnemonic() const {
-  const std::string caption = Caption();
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
-  }
-  return 0;
-}
-
-void TControl::Click() {
-  if (OnClick) OnClick(this);
-}
-
-// ---------------------------------------------------------------------------------
-// TForm
 
 TForm::TForm(TComponent* owner, const TFormDesc& desc) : TComponent(owner), desc_(desc) {
   if (Application()) Application()->AddForm(this);
@@ -506,11 +83,11 @@ void TForm::CreateWnd() {
   position_ = desc_.position;
   const std::wstring className = WideFromCp932(std::string("T") + desc_.name);
   WNDCLASSW wc{};
-  if (!GetClassInfoW(Instance(), className.c_str(), &wc)) {
+  if (!GetClassInfoW(ModuleInstance(), className.c_str(), &wc)) {
     wc = WNDCLASSW{};
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = WindowTrampoline;
-    wc.hInstance = Instance();
+    wc.hInstance = ModuleInstance();
     wc.hIcon = Application() ? Application()->Icon() : nullptr;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -529,7 +106,7 @@ void TForm::CreateWnd() {
   RECT r{0, 0, Scale(desc_.clientWidth), Scale(desc_.clientHeight)};
   AdjustWindowRectForDpi(r, style, exStyle, dpi_);
   if (!CreateWindowExW(exStyle, className.c_str(), WideFromCp932(desc_.caption).c_str(), style, 0, 0,
-                       r.right - r.left, r.bottom - r.top, OwnerWindow(), nullptr, Instance(),
+                       r.right - r.left, r.bottom - r.top, OwnerWindow(), nullptr, ModuleInstance(),
                        static_cast<TWindowTarget*>(this)))
     throw Exception("ウィンドウを作成できません");
   dpi_ = WindowDpi(hwnd_);  // the monitor the window landed on decides
