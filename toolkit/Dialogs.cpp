@@ -90,10 +90,7 @@ GetOpenFileNameProc OpenFileDialogProc() {
 
 int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons) {
   auto* form = CreateForm<TMessageForm>(Application(), text, type, buttons);
-  struct Free {
-    TMessageForm* form;
-    ~Free() { TComponent::Free(form); }
-  } freeForm{form};
+  TReleaseOnExit release(form);  // not when the end of the logon freed it meanwhile
   return form->ShowModal();
 }
 

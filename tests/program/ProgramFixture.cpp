@@ -90,6 +90,8 @@ std::vector<DWORD> RecordingNotifyIcon::Messages() const {
 
 void ProgramTest::SetUp() {
   notifyIcon_ = RecordingNotifyIcon{};
+  reports_.clear();
+  halts_ = 0;
   PrivateRegistry::DeleteAll();
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
