@@ -7,12 +7,14 @@
 #include "platform/Win32FileSystem.h"
 #include "platform/Win32NotifyIcon.h"
 #include "platform/Win32Registry.h"
+#include "platform/SystemLibrary.h"
 #include "platform/Win32Shell.h"
 #include "toolkit/Forms.h"
 
 using namespace velquin;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystem();  // before anything loads a library
   // The shell calls run on this thread; it is a single-threaded apartment.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   try {

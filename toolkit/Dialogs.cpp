@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "platform/SystemLibrary.h"
 #include "toolkit/Controls.h"
 
 namespace velquin {
@@ -78,7 +79,7 @@ using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEA);
 
 GetOpenFileNameProc OpenFileDialogProc() {
   static GetOpenFileNameProc proc = [] {
-    HMODULE module = LoadLibraryA("comdlg32.dll");
+    HMODULE module = LoadSystemLibrary("comdlg32.dll");
     return module ? reinterpret_cast<GetOpenFileNameProc>(
                         reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")))
                   : nullptr;
@@ -100,8 +101,7 @@ bool TOpenDialog::Execute() {
   std::string filter = Filter;
   std::replace(filter.begin(), filter.end(), '|', '\0');
   filter.append(2, '\0');
-  std::vector<char> file(32768, '\0');
-  std::copy_n(FileName.begin(), std::min(FileName.size(), file.size() - 1), file.begin());
+  std::vector<char> file(32768, '\0');  // no initial name: an earlier pick is not offered
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;
   TApplication* app = Application();

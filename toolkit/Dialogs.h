@@ -19,7 +19,7 @@ enum TMsgDlgButton : unsigned { mbYes = 1, mbNo = 2, mbOK = 4 };
 int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons);
 
 // GetOpenFileNameA with the read-only box hidden, resizable, free to change the
-// process's current directory.
+// process's current directory, and no initial file name.
 class TOpenDialog : public TComponent {
  public:
   TOpenDialog(TComponent* owner, std::string name);
