@@ -239,6 +239,26 @@ TEST_F(TaskEditingTest, DeleteAsksAndOnlyYesDeletesAndTheScrollRangeStays) {
   EXPECT_FALSE(form_->btnDeleteTask->Enabled());  // nothing selected any more
 }
 
+TEST_F(TaskEditingTest, TheDeleteQuestionOfALongLineFitsTheWorkArea) {
+  std::string line = "\"" + MakeFile("long.exe") + "\"";
+  while (line.size() < 2000) line += " --parameter=C:\\Some\\Long\\Folder\\名前";
+  line.resize(2000);
+  Start();
+  form_->lbxTaskList->Append(line);
+  form_->lbxTaskList->SetItemIndex(0);
+  DialogAnswerer answers;
+  std::string fault = "not shown";
+  answers.Expect("TMessageForm", "確認", [&](HWND w) {
+    fault = LayoutFault(w);
+    ClickButton(w, "いいえ(&N)");
+  });
+  form_->acnDeleteTask->Execute();
+  EXPECT_EQ(fault, "");
+  ASSERT_EQ(answers.Seen().size(), 1u);
+  EXPECT_NE(answers.Seen()[0].text.find(line), std::string::npos);
+  EXPECT_EQ(Lines().size(), 1u);
+}
+
 TEST_F(TaskEditingTest, DoubleClickEditsOnlyASelectedLine) {
   const std::string file = MakeFile("d.exe");
   SetLines({"\"" + file + "\""});
