@@ -335,11 +335,21 @@ TEST_F(TaskEditingTest, TheEllipsisButtonPicksAFileAndReplacesTheWholeText) {
   answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
     text = InputForm(w)->edtFileName->Text();
     enabled = InputForm(w)->btnOK->Enabled();
-    Press(InputForm(w)->btnOK);
+    PostMessageA(InputForm(w)->edtFileName->ButtonHandle(), BM_CLICK, 0, 0);
   });
+  // The second time the dialog offers no initial name, not the earlier pick.
+  std::string offered = "not shown";
+  answers.Expect("#32770", "ファイルを開く", [&](HWND w) {
+    char name[MAX_PATH] = {};
+    GetDlgItemTextA(w, 0x47C, name, MAX_PATH);
+    offered = name;
+    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+  });
+  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) { Press(InputForm(w)->btnOK); });
   Run(answers, form_->acnAppendTask);
   EXPECT_EQ(text, "\"" + file + "\"");
   EXPECT_TRUE(enabled);
+  EXPECT_EQ(offered, "");
   EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\" "});
 }
 
