@@ -4,10 +4,14 @@
 #include <objbase.h>
 
 #include "app/Velquin_MainForm.h"
+#include "core/start/SingleCopy.h"
 #include "platform/Win32FileSystem.h"
 #include "platform/Win32NotifyIcon.h"
+#include "platform/Win32PowerPlatform.h"
 #include "platform/Win32Registry.h"
 #include "platform/SystemLibrary.h"
+#include "platform/Win32RunningCopy.h"
+#include "platform/Win32SessionLock.h"
 #include "platform/Win32Shell.h"
 #include "toolkit/Forms.h"
 
@@ -15,9 +19,19 @@ using namespace velquin;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystem();  // before anything loads a library
+
+  // One copy per logon session: a second start shows the running copy and ends
+  // before it loads or saves anything. The lock is held until the save at exit is done.
+  Win32SessionLock sessionLock("Local\\HALVERN.Velquin");
+  {
+    Win32RunningCopy runningCopy("T_MainForm", kMainFormCaption, RegisterWindowMessageA(kShowRunningCopyMessage));
+    if (DecideStart(sessionLock, runningCopy) != StartDecision::Run) return 0;
+  }
+
   // The shell calls run on this thread; it is a single-threaded apartment.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   try {
+    Win32PowerPlatform power;  // outlives the main window, which unregisters through it
     TApplication app;
     app.AddExitProc([com] {
       if (SUCCEEDED(com)) CoUninitialize();
@@ -28,7 +42,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32FileSystem fileSystem;
     Win32Shell shell;
     Win32NotifyIcon notifyIcon;
-    app.CreateForm<T_MainForm>(MainFormPorts{registry, fileSystem, shell, notifyIcon});
+    app.CreateForm<T_MainForm>(MainFormPorts{registry, fileSystem, shell, notifyIcon, &power});
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -29,7 +29,7 @@ const TControlDesc kMainControls[] = {
 };
 // clang-format on
 
-const TFormDesc kMainForm{"_MainForm", "ヴェルキン Ver, 1,1", 474, 270, TBorderStyle::Sizeable,
+const TFormDesc kMainForm{"_MainForm", kMainFormCaption, 474, 270, TBorderStyle::Sizeable,
                           TPosition::ScreenCenter, kMainControls};
 
 const char kExitQuestion[] =
@@ -57,7 +57,12 @@ void CopyTip(const std::string& text, CHAR (&tip)[N]) {
 }  // namespace
 
 T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
-    : TForm(owner, kMainForm), ports_(ports), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+    : TForm(owner, kMainForm),
+      ports_(ports),
+      taskStore_(ports.registry, ports.fileSystem),
+      resumeNotifications_(ports.power),
+      taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
+      showRunningCopy_(RegisterWindowMessageA(kShowRunningCopyMessage)) {}
 
 void T_MainForm::CreateComponents() {
   apeVelquin = new TApplicationEvents(this, "apeVelquin");
@@ -110,6 +115,9 @@ void T_MainForm::Loaded() {
   OnCloseQuery = [this](TComponent* s, bool& canClose) { FormCloseQuery(s, canClose); };
   SetMessageHandler(WM_POWERBROADCAST, [this](TMessage& m) { WMPowerBroadcast(m); });
   if (taskbarCreated_) SetMessageHandler(taskbarCreated_, [this](TMessage& m) { WMTaskbarCreated(m); });
+  if (showRunningCopy_) SetMessageHandler(showRunningCopy_, [this](TMessage& m) { WMShowRunningCopy(m); });
+  // The window exists: where standby is S0 low-power idle, ask for the notifications.
+  resumeNotifications_.Start(reinterpret_cast<uintptr_t>(Handle()));
 }
 
 // --- Life cycle ---------------------------------------------------------------------
@@ -117,7 +125,10 @@ void T_MainForm::Loaded() {
 void T_MainForm::FormCreate(TComponent*) {
   bool minimizeWhenStart = false;
   try {
-    TaskStore(ports_.registry, ports_.fileSystem).Load(*lbxTaskList, minimizeWhenStart);
+    // The list box gets the loaded lines at once; after a failure, those read so far.
+    TaskListUpdate update(*lbxTaskList);
+    taskStore_.Load(*lbxTaskList, minimizeWhenStart);
+    update.Finish();
   } catch (...) {
     ckbMinimizeWhenStart->SetChecked(minimizeWhenStart);
     throw;  // reported by the toolkit; the timer stays off
@@ -127,21 +138,19 @@ void T_MainForm::FormCreate(TComponent*) {
 }
 
 void T_MainForm::FormDestroy(TComponent*) {
+  resumeNotifications_.Stop();
   struct RemoveIcon {
     T_MainForm* form;
     ~RemoveIcon() { form->RemoveTrayIconAtExit(); }
   } removeIcon{this};
-  TaskStore(ports_.registry, ports_.fileSystem).Save(*lbxTaskList, ckbMinimizeWhenStart->Checked());
+  taskStore_.Save(*lbxTaskList, ckbMinimizeWhenStart->Checked());
 }
 
 void T_MainForm::WndProc(TMessage& Message) {
   FInQueryEndSession = Message.Msg == WM_QUERYENDSESSION;
   if (Message.Msg == WM_TRAYICON) {
     // Only an icon that is there can be clicked; a stray message changes nothing.
-    if (Message.LParam == WM_LBUTTONDOWN && FTrayIconShown) {
-      Application()->Restore();
-      ToggleTrayIcon();
-    }
+    if (Message.LParam == WM_LBUTTONDOWN && FTrayIconShown) RestoreFromTray();
     return;
   }
   TForm::WndProc(Message);
@@ -151,6 +160,7 @@ void T_MainForm::WMPowerBroadcast(TMessage& Message) {
   Message.Result = 0;
   const uint64_t eventCode = Message.WParam;
   if (eventCode > UINT32_MAX) return;
+  if (!resumeNotifications_.ShouldRunPass(static_cast<uint32_t>(eventCode))) return;
   RunTasksOnResume(static_cast<uint32_t>(eventCode), *lbxTaskList, ports_.fileSystem, ports_.shell,
                    reinterpret_cast<uintptr_t>(Handle()));
 }
@@ -191,6 +201,27 @@ void T_MainForm::ToggleTrayIcon() {
     FTrayIconShown = false;
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   }
+}
+
+void T_MainForm::RestoreFromTray() {
+  Application()->Restore();
+  ToggleTrayIcon();
+}
+
+void T_MainForm::WMShowRunningCopy(TMessage& Message) {
+  // A second start of the program found this copy: come back as a click on the icon
+  // would, or to the front, with an open dialog still in front. A copy that is
+  // ending says no, and the start waits for it to end and runs itself.
+  Message.Result = 0;
+  if (Application()->Terminated() || Application()->Halting()) return;
+  if (FTrayIconShown) {
+    RestoreFromTray();
+  } else if (Application()->Minimized()) {
+    Application()->Restore();
+  } else {
+    SetForegroundWindow(GetLastActivePopup(Handle()));
+  }
+  Message.Result = kRunningCopyShown;
 }
 
 void T_MainForm::KeepTaskbarButtonWithoutIcon() {

@@ -4,10 +4,14 @@
 #include <windows.h>
 
 #include "core/ports/FileSystem.h"
+#include "core/ports/PowerPlatform.h"
 #include "core/ports/Registry.h"
 #include "core/ports/Shell.h"
+#include "core/power/ResumeNotifications.h"
+#include "core/tasks/TaskStore.h"
 #include "library/HAboutForm.h"
 #include "platform/Win32NotifyIcon.h"
+#include "platform/Win32RunningCopy.h"
 #include "toolkit/Actions.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dialogs.h"
@@ -18,12 +22,18 @@ namespace velquin {
 // The shell's message for mouse activity over the notification-area icon.
 inline constexpr UINT WM_TRAYICON = WM_USER + 100;
 
+// The main window's caption, by which a second start finds it, and the registered
+// message by which that start asks it to show itself.
+inline constexpr char kMainFormCaption[] = "ヴェルキン Ver, 1,1";
+inline constexpr char kShowRunningCopyMessage[] = "HALVERN.Velquin.ShowRunningCopy";
+
 // What the main window works with; the entry passes the real ones, tests their own.
 struct MainFormPorts {
   Registry& registry;
   FileSystem& fileSystem;
   Shell& shell;
   NotifyIcon& notifyIcon;
+  PowerPlatform* power = nullptr;  // none: treated as a classic machine
 };
 
 class T_MainForm : public TForm {
@@ -84,6 +94,8 @@ class T_MainForm : public TForm {
 
  private:
   void WMTaskbarCreated(TMessage& Message);
+  void WMShowRunningCopy(TMessage& Message);
+  void RestoreFromTray();
   void KeepTaskbarButtonWithoutIcon();
   void RemoveTrayIconAtExit();
 
@@ -91,7 +103,10 @@ class T_MainForm : public TForm {
   bool FTrayIconShown = false;
   NotifyIconDataV1 FNotifyIconData{};
   MainFormPorts ports_;
+  TaskStore taskStore_;  // the save needs to know how far the load got
+  ResumeNotifications resumeNotifications_;
   UINT taskbarCreated_;
+  UINT showRunningCopy_;
 };
 
 }  // namespace velquin

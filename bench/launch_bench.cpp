@@ -5,6 +5,11 @@
 //     set at that idle and one second later (GetProcessMemoryInfo), Velquin and the
 //     empty window program alternating; Velquin's list holds ten lines naming
 //     TARGET_EXE. Medians and ratios.
+//   velquin_bench_launch load VELQUIN_EXE FLOOR_EXE EMPTY_EXE REPS TARGET_EXE
+//     Time from CreateProcess to the first idle with 0, 10, 100 and 1000 stored lines,
+//     Velquin, the floor program and the empty window taking turns (the order
+//     rotates), every size in every round; at each idle the program's visible window and the lines its list box
+//     shows are checked. Medians and ratios.
 //   velquin_bench_launch tray VELQUIN_EXE SECONDS TARGET_EXE
 //     Starts Velquin twice: minimised without activation (SW_SHOWMINNOACTIVE through
 //     STARTUPINFO), and shown normally with "MinimizeWhenStart" set, which moves it
@@ -29,14 +34,15 @@ using velquin::bench::Now;
 
 const char kKey[] = "SOFTWARE\\HALVERN\\Velquin";
 
-// Velquin's stored list: ten quoted lines naming `target`, and the start-up option.
-bool WriteList(const std::string& target, DWORD minimizeWhenStart) {
+// Velquin's stored list: `count` quoted lines naming `target` (ten unless told), and
+// the start-up option.
+bool WriteList(const std::string& target, DWORD minimizeWhenStart, DWORD count = 10) {
   HKEY key;
+  RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const DWORD count = 10;
   bool ok = RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
                            sizeof count) == ERROR_SUCCESS;
   for (DWORD i = 0; i < count; ++i) {
@@ -152,6 +158,71 @@ int Startup(const std::string& velquin, const std::string& empty, int reps, cons
   return 0;
 }
 
+struct WindowSearch {
+  DWORD processId;
+  HWND window;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  search->window = window;
+  return FALSE;
+}
+
+// The lines the list box of the process's visible top-level window shows; -1 when
+// it has no visible window, -2 when that window has no list box.
+int ShownLines(DWORD processId) {
+  WindowSearch search{processId, nullptr};
+  EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  if (!search.window) return -1;
+  HWND list = FindWindowExA(search.window, nullptr, "ListBox", nullptr);
+  return list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : -2;
+}
+
+int Load(const std::string (&exes)[3], int reps, const std::string& target) {
+  const char* names[3] = {"Velquin.exe", "floor", "empty window"};
+  const int counts[4] = {0, 10, 100, 1000};
+  std::vector<double> time[4][3];
+  int shown[4][3] = {};
+  // Every round starts the three programs at every size, so that a busy spell of
+  // the machine falls on all sizes alike; the first round is not counted.
+  for (int r = -1; r < reps; ++r) {
+    for (int c = 0; c < 4; ++c) {
+      if (!WriteList(target, 0, static_cast<DWORD>(counts[c]))) {
+        std::fprintf(stderr, "cannot write the list\n");
+        return 1;
+      }
+      for (int k = 0; k < 3; ++k) {
+        const int which = (k + (r < 0 ? 0 : r)) % 3;  // the order rotates
+        PROCESS_INFORMATION process{};
+        double seconds = 0;
+        if (!Start(exes[which], -1, process, seconds)) return 1;
+        shown[c][which] = ShownLines(process.dwProcessId);
+        End(process);
+        if (r >= 0) time[c][which].push_back(seconds * 1000);
+        Sleep(300);
+      }
+      if (r >= 0) {
+        std::printf("loadrep|%d|%d|%.1f|%.1f|%.1f\n", counts[c], r + 1, time[c][0].back(), time[c][1].back(),
+                    time[c][2].back());
+        std::fflush(stdout);
+      }
+    }
+  }
+  // medians, then the fastest starts (the least disturbed on a shared machine)
+  auto fastest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
+  for (int c = 0; c < 4; ++c) {
+    for (int k = 0; k < 3; ++k) std::printf("loadshown|%d|%s|%d\n", counts[c], names[k], shown[c][k]);
+    const auto& t = time[c];
+    std::printf("load|%d|%.1f|%.1f|%.1f|%.1f|%.1f|%.1f\n", counts[c], Median(t[0]), Median(t[1]), Median(t[2]),
+                fastest(t[0]), fastest(t[1]), fastest(t[2]));
+  }
+  return 0;
+}
+
 int Tray(const std::string& velquin, int seconds, const std::string& target) {
   PROCESS_INFORMATION minimised{}, optioned{};
   double started = 0;
@@ -182,10 +253,15 @@ int Tray(const std::string& velquin, int seconds, const std::string& target) {
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "startup" && argc == 6) return Startup(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
+  if (mode == "load" && argc == 7) {
+    const std::string exes[3] = {argv[2], argv[3], argv[4]};
+    return Load(exes, std::max(1, std::atoi(argv[5])), argv[6]);
+  }
   if (mode == "tray" && argc == 5) return Tray(argv[2], std::atoi(argv[3]), argv[4]);
   std::fprintf(stderr,
                "usage: %s startup VELQUIN_EXE EMPTY_EXE REPS TARGET_EXE\n"
+               "       %s load VELQUIN_EXE FLOOR_EXE EMPTY_EXE REPS TARGET_EXE\n"
                "       %s tray VELQUIN_EXE SECONDS TARGET_EXE\n",
-               argv[0], argv[0]);
+               argv[0], argv[0], argv[0]);
   return 2;
 }

@@ -13,46 +13,11 @@
 #include "core/tasks/TaskStore.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzFileSystem.h"
+#include "fuzz/TaskStoreInput.h"
 #include "library/HLVTextRoutines.h"
 
-namespace {
-
 using namespace velquin;
-
-class Input {
- public:
-  Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool Empty() const { return pos_ >= size_; }
-  uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-  std::string Bytes(size_t count) {
-    count = std::min(count, size_ - std::min(pos_, size_));
-    std::string bytes(reinterpret_cast<const char*>(data_) + pos_, count);
-    pos_ += count;
-    return bytes;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t pos_ = 0;
-};
-
-const char* const kOddNames[] = {"APP01", "app2", "APP2147483646", "APP-1", "APP", "App0",
-                                 "APP4294967296", "Count ", "minimizewhenstart"};
-const uint32_t kTypes[] = {kRegSz, kRegExpandSz, kRegDword, kRegBinary,
-                           kRegMultiSz, kRegNone, kRegQword, kRegDwordBigEndian};
-
-std::string NameFrom(Input& in) {
-  const uint8_t selector = in.Byte();
-  switch (selector % 4) {
-    case 0: return "Count";
-    case 1: return "MinimizeWhenStart";
-    case 2: return kOddNames[(selector / 4) % std::size(kOddNames)];
-    default: return "APP" + std::to_string(selector / 4 % 12);
-  }
-}
-
-}  // namespace
+using namespace velquin::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input in(data, size);
@@ -72,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t values = 0;
   while (!in.Empty()) {
     const std::string name = NameFrom(in);
-    const uint8_t typeByte = in.Byte();
-    const uint32_t type = typeByte < 0xF0 ? kTypes[typeByte % std::size(kTypes)] : typeByte;
+    const uint32_t type = TypeFrom(in);
     const size_t length = in.Byte();
     reg.Put(key, name, type, in.Bytes(length));
     ++values;
@@ -99,8 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   reg.ClearJournal();
   const bool saved = succeeds([&] { store.Save(list, minimize); });
   FUZZ_CHECK(reg.OpenKeys() == 0);
-  FUZZ_CHECK(reg.Journal().size() <= 2 * values + static_cast<size_t>(list.Count()) + 8);
-  if (failing || !saved) return 0;
+  // A save after a load that stopped may read, copy and delete each value.
+  FUZZ_CHECK(reg.Journal().size() <= 3 * values + static_cast<size_t>(list.Count()) + 8);
+  // What such a save keeps is checked by fuzz_task_store_sessions.
+  if (failing || !saved || !loaded) return 0;
 
   FUZZ_CHECK(reg.GetDword(key, "Count") == list.Count());
   std::vector<std::string> expected;  // what loading the saved key must give

@@ -42,16 +42,21 @@ std::string BuildVersionString(std::string_view fileVersion, TVersionFormat Form
   }
   numbers[3] = StrToInt(rest);
 
+  // Appended piece by piece: GCC 12 reports "literal" + std::string falsely as an
+  // overlapping memcpy (-Wrestrict, GCC bug 105329).
   std::string result;
-  if (Format.Contains(vfMajor)) result = std::to_string(numbers[0]);
-  if (Format.Contains(vfMinor)) result += "." + std::to_string(numbers[1]);
-  if (Format.Contains(vfRelease)) result += "." + std::to_string(numbers[2]);
+  const auto append = [&result](const char* separator, int32_t number) {
+    result += separator;
+    result += std::to_string(number);
+  };
+  if (Format.Contains(vfMajor)) append("", numbers[0]);
+  if (Format.Contains(vfMinor)) append(".", numbers[1]);
+  if (Format.Contains(vfRelease)) append(".", numbers[2]);
   if (Format.Contains(vfBuild)) {
     if (Format.Contains(vfBuildSeparation) || IsBlank(result)) {
-      if (!IsBlank(result)) result += " ";
-      result += "Build " + std::to_string(numbers[3]);
+      append(IsBlank(result) ? "Build " : " Build ", numbers[3]);
     } else {
-      result += "." + std::to_string(numbers[3]);
+      append(".", numbers[3]);
     }
   }
   return result;

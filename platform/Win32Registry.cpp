@@ -74,21 +74,25 @@ class Win32RegistryKey final : public RegistryKey {
   }
 
   bool SetDword(std::string_view name, int32_t value) override {
-    std::string cname;
-    if (!ToCString(name, cname)) return false;
     const DWORD data = static_cast<DWORD>(value);
-    return RegSetValueExA(key_, cname.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                          sizeof data) == ERROR_SUCCESS;
+    return SetValue(name, kRegDword, std::string_view(reinterpret_cast<const char*>(&data), sizeof data));
   }
 
   bool SetString(std::string_view name, std::string_view text) override {
-    std::string cname;
-    if (!ToCString(name, cname)) return false;
     if (text.size() >= MAXDWORD) return false;
     std::string data(text);
     data.push_back('\0');
-    return RegSetValueExA(key_, cname.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(data.data()),
+    return SetValue(name, kRegSz, data);
+  }
+
+  bool SetValue(std::string_view name, uint32_t type, std::string_view data) override {
+    std::string cname;
+    if (!ToCString(name, cname) || static_cast<uint64_t>(data.size()) >= MAXDWORD) return false;
+    // The system counts a NUL right after string data as its terminator: a byte
+    // that is none keeps unterminated data as it is.
+    std::string bytes(data);
+    bytes.push_back('X');
+    return RegSetValueExA(key_, cname.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
   }
 

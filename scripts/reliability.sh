@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Reproduces docs/RELIABILITY.md: builds the 64-bit Windows build (this machine
-# cannot run 32-bit code), runs the reliability driver against the real Velquin.exe
+# Reproduces docs/RELIABILITY.md: builds the 64-bit Windows build, runs the reliability driver against the real Velquin.exe
 # under Wine in a fresh prefix on a private display, runs the store's fault-injection
 # tests on the host, and writes the document from the results.
 #
@@ -51,8 +50,8 @@ store=$?
 
 Produced by \`bash scripts/reliability.sh\` on $started (driver run: $((t1 - t0)) s), from the
 x86_64 build under $(/usr/lib/wine/wine64 --version 2>/dev/null) with the Japanese locale (ANSI code page 932), in a fresh
-prefix on a virtual display. This machine cannot run 32-bit code, so the shipped i686 exe was
-not run; the x86_64 exe is built from the same sources. Nothing here is written by hand
+prefix on a virtual display. The shipped i686 exe is built from the same sources; it is not
+run here (its tests run in the test command's i686 suite where \`wine32:i386\` is installed). Nothing here is written by hand
 except these notes: the tables come from \`tests/reliability/ReliabilityDriver.cpp\`, which
 prepares the real registry key with raw \`RegSetValueExA\` data, starts the real \`Velquin.exe\`
 with \`CreateProcessA\`, reads its error box, list box (\`LB_GETCOUNT\`/\`LB_GETTEXT\`) and check

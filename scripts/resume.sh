@@ -8,8 +8,8 @@ export WINEPREFIX="${VELQUIN_WINEPREFIX:-$HOME/.velquin-wine}"
 if [ -z "${DISPLAY:-}" ] && [ -f "$WINEPREFIX/velquin-display" ]; then
   export DISPLAY=$(cat "$WINEPREFIX/velquin-display")
 fi
-# The build scripts/run.sh used: the 32-bit one where this machine runs 32-bit code.
-if scripts/wine.sh can-run-32; then
+# The build scripts/run.sh used: the 32-bit one where 32-bit Windows programs run.
+if scripts/wine.sh can-run-32 >/dev/null; then
   tool=build/ship-i686/tools/VelquinResume.exe
 else
   tool=build/ship-x86_64/tools/VelquinResume.exe

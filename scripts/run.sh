@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Velquin and starts it under Wine with a Japanese locale, in the prefix
 # $VELQUIN_WINEPREFIX (default ~/.velquin-wine, kept between runs so the task list
-# persists). Uses the shipped 32-bit build, or the 64-bit one where this machine
-# cannot run 32-bit code. Without a display it starts a virtual one and leaves a
+# persists). Uses the shipped 32-bit build, or the 64-bit one where 32-bit Windows
+# programs cannot run (scripts/wine.sh can-run-32 says why). Without a display it starts a virtual one and leaves a
 # screenshot of the window in build/run-screenshot.png.
 # While it runs, `bash scripts/resume.sh` simulates a resume from standby.
 set -euo pipefail
@@ -10,11 +10,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
 
-if scripts/wine.sh can-run-32; then
+if why=$(scripts/wine.sh can-run-32); then
   make --no-print-directory dist/Velquin.exe >/dev/null
   exe=dist/Velquin.exe
 else
-  echo "This machine cannot run 32-bit programs; starting the 64-bit build instead."
+  echo "The 32-bit build cannot run here ($why); starting the 64-bit build instead."
   build=build/ship-x86_64
   cmake -S . -B $build -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
     -DCMAKE_BUILD_TYPE=Release -DVELQUIN_BENCH=OFF >/dev/null

@@ -16,7 +16,7 @@ AMD64_PACKAGES=(
   build-essential cmake clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 fonts-wine nsis
-  xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic python3
+  xvfb xauth x11-apps xdotool imagemagick locales fonts-ipafont-gothic python3
   libgtest-dev googletest libbenchmark-dev
 )
 I386_PACKAGES=(wine32:i386)

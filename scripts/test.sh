@@ -4,8 +4,9 @@
 #   asan     the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   fuzz     each libFuzzer target for a short while (clang)
 #   x86_64   the Windows build, its tests under Wine (Japanese locale, fresh prefix)
-#   i686     the shipped Windows build; its tests run under Wine where this machine
-#            can run 32-bit code, otherwise it is built and the run is reported skipped
+#   i686     the shipped Windows build; its tests run under Wine where the kernel runs
+#            32-bit code and the 32-bit Wine loader is installed, otherwise it is built
+#            and the summary says which of the two is missing
 # Ends with one line: "N passed, N failed" (tests counted over all suites).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,8 +39,9 @@ run_suite() {  # name, dir, cmake args…
     failed=$((failed + 1))
     return
   fi
-  if [ "$name" = i686 ] && ! scripts/wine.sh can-run-32; then
-    summary+=("$name: built; tests not run: this machine cannot execute 32-bit code")
+  local why
+  if [ "$name" = i686 ] && ! why=$(scripts/wine.sh can-run-32); then
+    summary+=("$name: built; tests not run: $why")
     return
   fi
   echo "== $name: testing"

@@ -6,7 +6,8 @@
 #   wine.sh init             the same prefix settings, but keeps an existing prefix
 #   wine.sh stop             ends that wineserver
 #   wine.sh run EXE [ARG…]   runs EXE (the CTest emulator of the Windows builds)
-#   wine.sh can-run-32       exit 0 when this machine can run 32-bit Windows programs
+#   wine.sh can-run-32       exit 0 when this machine can run 32-bit Windows programs;
+#                            otherwise prints what is missing and exits 1
 #
 # The Wine daemons must never hold the caller's output pipe (ctest would wait for
 # them), so everything that may start one runs with all three streams on /dev/null.
@@ -45,6 +46,9 @@ case "${1:-}" in
     rm -f "$settings"
     # The Japanese UI font by name: the proportional IPA Gothic stands in for it.
     quiet "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f
+    # Wine's symbol font draws the title-bar buttons; Wine does not find it in
+    # its data folder here, but does in the prefix's font folder.
+    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # The desktop that wineboot started predates these settings: restart the
     # server so that the next program starts a desktop that reads them.
     quiet "$WINESERVER" -k || true
@@ -60,7 +64,26 @@ case "${1:-}" in
     exec "$WINE" "$@"
     ;;
   can-run-32)
-    quiet /usr/lib/wine/wine --version
+    # Two things are needed: a kernel that executes 32-bit x86 code, and Wine's
+    # 32-bit loader (package wine32:i386). A 93-byte ELF32 program that exits
+    # with 42 through int 0x80 tells the first without any 32-bit package.
+    missing=()
+    probe=$(mktemp)
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\x31\xdb\xb3\x2a\x31\xc0\x40\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    rc=0; "$probe" </dev/null >/dev/null 2>&1 || rc=$?
+    rm -f "$probe"
+    [ "$rc" = 42 ] || missing+=("the kernel cannot run 32-bit programs")
+    loader=${VELQUIN_WINE32_LOADER:-/usr/lib/wine/wine}
+    if [ ! -x "$loader" ]; then
+      missing+=("the 32-bit Wine loader is not installed (wine32:i386)")
+    elif [ "$rc" = 42 ] && ! quiet "$loader" --version; then
+      missing+=("the 32-bit Wine loader does not start")
+    fi
+    [ ${#missing[@]} = 0 ] && exit 0
+    why=""; for m in "${missing[@]}"; do why+="${why:+; }$m"; done
+    echo "$why"
+    exit 1
     ;;
   *)
     echo "usage: $0 start|init|stop|run EXE [ARG…]|can-run-32" >&2

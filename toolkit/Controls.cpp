@@ -72,7 +72,10 @@ TListBox::TListBox(TForm* form, const TControlDesc& desc) : TControl(form, desc)
   SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, 12);
 }
 
-int TListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+int TListBox::Count() const {
+  if (updates_) return static_cast<int>(pending_.size());
+  return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0));
+}
 
 void TListBox::CheckIndex(int index) const {
   if (index < 0 || index >= Count()) ThrowIndex(index);
@@ -80,6 +83,7 @@ void TListBox::CheckIndex(int index) const {
 
 std::string TListBox::Item(int index) const {
   CheckIndex(index);
+  if (updates_) return pending_[static_cast<size_t>(index)];
   const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, index, 0);
   if (length == LB_ERR) ThrowIndex(index);
   std::string text(static_cast<size_t>(length) + 1, '\0');
@@ -89,6 +93,11 @@ std::string TListBox::Item(int index) const {
 }
 
 int TListBox::Append(std::string_view line) {
+  if (updates_) {
+    pending_.emplace_back(line);
+    linesChanged_ = true;
+    return Count() - 1;
+  }
   const std::string text(line);
   const LRESULT index = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (index < 0) throw Exception("リストに行を追加できません");
@@ -97,6 +106,11 @@ int TListBox::Append(std::string_view line) {
 
 void TListBox::Replace(int index, std::string_view line) {
   CheckIndex(index);
+  if (updates_) {
+    pending_[static_cast<size_t>(index)] = line;
+    linesChanged_ = true;
+    return;
+  }
   const int selected = ItemIndex();
   const std::string text(line);
   SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
@@ -107,12 +121,74 @@ void TListBox::Replace(int index, std::string_view line) {
 
 void TListBox::Delete(int index) {
   CheckIndex(index);
-  SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
+  if (updates_) {
+    pending_.erase(pending_.begin() + index);
+    linesChanged_ = true;
+  } else {
+    SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
+  }
 }
 
-int TListBox::ScrollWidth() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETHORIZONTALEXTENT, 0, 0)); }
+int TListBox::ScrollWidth() const {
+  if (updates_) return pendingWidth_;
+  return static_cast<int>(SendMessageA(hwnd_, LB_GETHORIZONTALEXTENT, 0, 0));
+}
 
-void TListBox::SetScrollWidth(int width) { SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, std::max(width, 0), 0); }
+void TListBox::SetScrollWidth(int width) {
+  if (updates_)
+    pendingWidth_ = std::max(width, 0);
+  else
+    SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, std::max(width, 0), 0);
+}
+
+void TListBox::BeginUpdate() {
+  if (updates_ > 0) {
+    ++updates_;
+    return;
+  }
+  std::vector<std::string> lines;
+  for (int i = 0; i < Count(); ++i) lines.push_back(Item(i));
+  pendingWidth_ = ScrollWidth();
+  pending_ = std::move(lines);
+  linesChanged_ = false;
+  updates_ = 1;
+}
+
+void TListBox::EndUpdate() {
+  if (updates_ == 0 || --updates_ > 0) return;
+  Flush();
+}
+
+// Hands the window the lines of the update: the window's own procedure takes them
+// (this control adds nothing to these messages), with redrawing and the scroll bars
+// held until the last one.
+void TListBox::Flush() {
+  std::vector<std::string> lines = std::move(pending_);
+  pending_.clear();
+  if (!linesChanged_ && pendingWidth_ == ScrollWidth()) return;
+  struct Redraw {
+    HWND window;
+    ~Redraw() {
+      SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(window, nullptr, TRUE);
+    }
+  };
+  SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+  const Redraw redraw{hwnd_};
+  if (linesChanged_) {
+    const int selected = ItemIndex();
+    if (Count() > 0) CallDefault(LB_RESETCONTENT, 0, 0);
+    size_t bytes = 0;
+    for (const std::string& line : lines) bytes += line.size() + 1;
+    CallDefault(LB_INITSTORAGE, lines.size(), static_cast<LPARAM>(bytes));
+    for (const std::string& line : lines) {
+      if (CallDefault(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str())) < 0)
+        throw Exception("リストに行を追加できません");
+    }
+    if (selected >= 0 && selected < Count()) SetItemIndex(selected);
+  }
+  if (pendingWidth_ != ScrollWidth()) SetScrollWidth(pendingWidth_);
+}
 
 int TListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
 

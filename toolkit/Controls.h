@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ports/TaskList.h"
 #include "toolkit/Forms.h"
@@ -29,7 +30,10 @@ class TLabel : public TControl {
 };
 
 // A list of text lines, single selection, unsorted, 12-pixel items. It is a
-// TaskList, so that the list box can be the only copy of a list.
+// TaskList, so that the list box can be the only copy of a list. During an update
+// the lines and the scroll width are kept here and the window gets them at its end,
+// in one pass: every message to the window costs, and a loaded list would take
+// several per line.
 class TListBox : public TControl, public TaskList {
  public:
   TListBox(TForm* form, const TControlDesc& desc);
@@ -42,6 +46,8 @@ class TListBox : public TControl, public TaskList {
   void Delete(int index) override;
   int ScrollWidth() const override;
   void SetScrollWidth(int width) override;
+  void BeginUpdate() override;
+  void EndUpdate() override;
 
   int ItemIndex() const;
   void SetItemIndex(int index);
@@ -51,6 +57,11 @@ class TListBox : public TControl, public TaskList {
 
  private:
   void CheckIndex(int index) const;
+  void Flush();
+  int updates_ = 0;
+  std::vector<std::string> pending_;  // the lines during an update
+  int pendingWidth_ = 0;
+  bool linesChanged_ = false;
 };
 
 // A push button whose caption is drawn in blue. Bound to an action it takes the

@@ -45,6 +45,12 @@ class FakeRegistry::Key final : public RegistryKey {
     return registry_.Write(path_, name, FakeRegValue{kRegSz, std::move(data)});
   }
 
+  bool SetValue(std::string_view name, uint32_t type, std::string_view data) override {
+    registry_.journal_.push_back("SetValue " + std::string(name) + " type " + std::to_string(type) + ", " +
+                                 std::to_string(data.size()) + " bytes");
+    return registry_.Write(path_, name, FakeRegValue{type, std::string(data)});
+  }
+
   void DeleteValue(std::string_view name) override {
     registry_.journal_.push_back("DeleteValue " + std::string(name));
     if (Values* values = registry_.FindKey(path_)) values->erase(FoldName(name));

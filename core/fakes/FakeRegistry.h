@@ -42,17 +42,18 @@ class FakeRegistry : public Registry {
   // Failures.
   void FailCreateKey(bool fail) { failCreateKey_ = fail; }
   void FailQuery(std::string_view name);
-  void FailWrite(std::string_view name);       // SetDword and SetString of that name
+  void FailWrite(std::string_view name);       // SetDword, SetString and SetValue of that name
   void FailWriteNumber(long number) { failWriteNumber_ = number; }  // from 1; 0 for none
   void FailValueNames(bool fail) { failValueNames_ = fail; }
   void ClearFailures();
 
-  // "Query N", "SetDword N=V", "SetString N=text", "DeleteValue N", "ValueNames",
+  // "Query N", "SetDword N=V", "SetString N=text", "SetValue N type T, S bytes",
+  // "DeleteValue N", "ValueNames",
   // "Close", in the order done; failed operations are journaled too.
   const std::vector<std::string>& Journal() const { return journal_; }
   void ClearJournal() { journal_.clear(); }
   int OpenKeys() const { return openKeys_; }
-  long Writes() const { return writes_; }  // SetDword and SetString calls so far
+  long Writes() const { return writes_; }  // SetDword, SetString and SetValue calls so far
 
  private:
   class Key;

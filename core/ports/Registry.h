@@ -37,6 +37,8 @@ class RegistryKey {
   virtual bool SetDword(std::string_view name, int32_t value) = 0;
   // Stores `text` as REG_SZ with its terminating NUL.
   virtual bool SetString(std::string_view name, std::string_view text) = 0;
+  // Stores `data` byte for byte with the type `type`: a value kept as it was found.
+  virtual bool SetValue(std::string_view name, uint32_t type, std::string_view data) = 0;
   // The result is of no interest to any caller.
   virtual void DeleteValue(std::string_view name) = 0;
   // Names of the values the key holds now; nullopt when the key cannot be listed.

@@ -62,33 +62,14 @@ void WriteNumber(RegistryKey& key, std::string_view name, int32_t value) {
   if (!key.SetDword(name, value)) throw WriteFailed(name);
 }
 
-// The index of a line value's name ("APP" and a decimal index without sign or
-// leading zeros, the prefix in any case), or nothing for any other name.
-std::optional<int> LineIndex(std::string_view name) {
-  if (name.size() <= kLinePrefix.size()) return std::nullopt;
-  for (size_t i = 0; i < kLinePrefix.size(); ++i) {
-    const char c = name[i];
-    if (c != kLinePrefix[i] && c != kLinePrefix[i] - 'A' + 'a') return std::nullopt;
-  }
-  const std::string_view digits = name.substr(kLinePrefix.size());
-  if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
-  int64_t index = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    index = index * 10 + (c - '0');
-  }
-  if (index > INT32_MAX) return std::nullopt;
-  return static_cast<int>(index);
-}
-
 // The indexes from `low` up to, not including, `high` whose line values exist now,
 // in ascending order; nothing when the key cannot be enumerated.
-std::optional<std::vector<int>> ExistingLineIndexes(RegistryKey& key, int low, int high) {
+std::optional<std::vector<int>> ExistingLineIndexes(RegistryKey& key, int64_t low, int64_t high) {
   const std::optional<std::vector<std::string>> names = key.ValueNames();
   if (!names) return std::nullopt;
   std::vector<int> indexes;
   for (const std::string& name : *names) {
-    const std::optional<int> index = LineIndex(name);
+    const std::optional<int> index = TaskLineIndex(name);
     if (index && *index >= low && *index < high) indexes.push_back(*index);
   }
   std::sort(indexes.begin(), indexes.end());
@@ -112,7 +93,31 @@ void NormaliseTaskList(TaskList& list, FileSystem& fileSystem) {
   }
 }
 
+void WriteLine(RegistryKey& key, int index, std::string_view line) {
+  const std::string name = LineName(index);
+  if (!key.SetString(name, line)) throw WriteFailed(name);
+}
+
 }  // namespace
+
+// The index of a line value's name ("APP" and a decimal index without sign or
+// leading zeros, the prefix in any case), or nothing for any other name.
+std::optional<int> TaskLineIndex(std::string_view name) {
+  if (name.size() <= kLinePrefix.size()) return std::nullopt;
+  for (size_t i = 0; i < kLinePrefix.size(); ++i) {
+    const char c = name[i];
+    if (c != kLinePrefix[i] && c != kLinePrefix[i] - 'A' + 'a') return std::nullopt;
+  }
+  const std::string_view digits = name.substr(kLinePrefix.size());
+  if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
+  int64_t index = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    index = index * 10 + (c - '0');
+  }
+  if (index > INT32_MAX) return std::nullopt;
+  return static_cast<int>(index);
+}
 
 void UpdateScrollWidth(TaskList& list, int Index) {
   if (Index < 0 || Index >= list.Count()) return;
@@ -122,6 +127,7 @@ void UpdateScrollWidth(TaskList& list, int Index) {
 }
 
 void TaskStore::Load(TaskList& list, bool& minimizeWhenStart) {
+  unloadedFrom_ = 0;
   const std::unique_ptr<RegistryKey> key = registry_.CreateKey(kTaskStoreKeyPath);
   if (!key) {
     minimizeWhenStart = false;
@@ -139,6 +145,7 @@ void TaskStore::Load(TaskList& list, bool& minimizeWhenStart) {
     if (!indexes) throw ReadFailed(LineName(0));
     for (int index : *indexes) {
       UpdateScrollWidth(list, list.Append(ReadString(*key, LineName(index))));
+      unloadedFrom_ = index + 1;
     }
   }
 
@@ -146,11 +153,16 @@ void TaskStore::Load(TaskList& list, bool& minimizeWhenStart) {
   minimizeWhenStart = minimize.status == RegStatus::Ok && ReadNumber(minimize, kMinimizeName) != 0;
 
   NormaliseTaskList(list, fileSystem_);
+  unloadedFrom_.reset();
 }
 
 void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
   const std::unique_ptr<RegistryKey> key = registry_.CreateKey(kTaskStoreKeyPath);
   if (!key) return;
+  if (unloadedFrom_) {
+    SaveAfterPartialLoad(*key, list, *unloadedFrom_, minimizeWhenStart);
+    return;
+  }
 
   const int count = list.Count();
   // A Count that is gone (the key was emptied while the program ran) must not cost
@@ -184,12 +196,78 @@ void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
     if (line.substr(0, kMissingFileMarker.size()) == kMissingFileMarker) {
       line.remove_prefix(kMissingFileMarker.size());
     }
-    const std::string name = LineName(i);
-    if (!key->SetString(name, line)) throw WriteFailed(name);
+    WriteLine(*key, i, line);
   }
   WriteNumber(*key, kMinimizeName, minimizeWhenStart ? 1 : 0);
 
   if (countMissing) throw ReadFailed(kCountName);
+}
+
+// The list holds the stored lines below `from` as they were read (not normalised, so
+// nothing in it is a marker) and the user's edits. The stored lines from `from` on
+// were never in it: they are kept, in their order and unchanged in type and data,
+// right after the list's lines, with Count covering both, so that the next start
+// reports the same value again. A write that fails part-way loses nothing either:
+// every value is copied before its old place is written over, and Count covers it
+// wherever it is at the time.
+void TaskStore::SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, int32_t from,
+                                     bool minimizeWhenStart) {
+  // A Count that cannot be read counts every line value there is; a missing one none.
+  const RegQuery countQuery = key.Query(kCountName);
+  std::optional<int32_t> oldCount;
+  if (countQuery.status == RegStatus::NotFound) {
+    oldCount = 0;
+  } else {
+    try {
+      oldCount = ReadNumber(countQuery, kCountName);
+    } catch (const ERegistryException&) {
+    }
+  }
+  const int64_t high = oldCount ? *oldCount : INT64_MAX;
+
+  const std::optional<std::vector<int>> existing = ExistingLineIndexes(key, 0, INT64_MAX);
+  if (!existing) throw ReadFailed(LineName(from));
+  std::vector<int> kept;
+  for (int index : *existing) {
+    if (index >= from && index < high) kept.push_back(index);
+  }
+  const int count = list.Count();
+  if (static_cast<int64_t>(count) + static_cast<int64_t>(kept.size()) > INT32_MAX) {
+    throw WriteFailed(kCountName);
+  }
+  const auto total = static_cast<int32_t>(count + kept.size());
+  const auto target = [count](size_t i) { return count + static_cast<int>(i); };
+
+  // Every value that moves is read before anything is written.
+  std::vector<RegQuery> values(kept.size());
+  for (size_t i = 0; i < kept.size(); ++i) {
+    if (target(i) == kept[i]) continue;
+    const std::string name = LineName(kept[i]);
+    values[i] = key.Query(name);
+    if (values[i].status != RegStatus::Ok) throw ReadFailed(name);
+  }
+
+  const auto copy = [&](size_t i) {
+    const std::string name = LineName(target(i));
+    if (!key.SetValue(name, values[i].type, values[i].data)) throw WriteFailed(name);
+  };
+  // Those that move down go first, lowest first, and stay within the old Count; then
+  // Count, which now covers every value that has not moved yet; then those that move
+  // up, highest first. None writes over a value not yet copied.
+  for (size_t i = 0; i < kept.size(); ++i) {
+    if (target(i) < kept[i]) copy(i);
+  }
+  WriteNumber(key, kCountName, total);
+  for (size_t i = kept.size(); i-- > 0;) {
+    if (target(i) > kept[i]) copy(i);
+  }
+  for (int i = 0; i < count; ++i) WriteLine(key, i, list.Item(i));
+
+  for (auto it = existing->rbegin(); it != existing->rend(); ++it) {
+    if (*it >= total && *it < high) key.DeleteValue(LineName(*it));
+  }
+  // The option was never read: an unticked box is what the load left, not a choice.
+  if (minimizeWhenStart) WriteNumber(key, kMinimizeName, 1);
 }
 
 }  // namespace velquin

@@ -2,6 +2,8 @@
 // The task list and the start-up option between runs: the registry key
 // HKEY_CURRENT_USER\SOFTWARE\HALVERN\Velquin with Count, APP0…APPn-1 and
 // MinimizeWhenStart.
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "core/Exception.h"
@@ -23,6 +25,10 @@ class ERegistryException : public Exception {
 // it never narrows it.
 void UpdateScrollWidth(TaskList& list, int Index);
 
+// The index of a line value's name ("APP" and a decimal index without sign or
+// leading zeros, the prefix in any case); nothing for any other name.
+std::optional<int> TaskLineIndex(std::string_view name);
+
 class TaskStore {
  public:
   TaskStore(Registry& registry, FileSystem& fileSystem)
@@ -30,16 +36,25 @@ class TaskStore {
 
   // Fills the empty `list` from the key and normalises every line. Writes
   // `minimizeWhenStart` once, when the load reaches the option; an exception thrown
-  // before that leaves it as it was. Throws ERegistryException.
+  // before that leaves it as it was. Remembers how far it got, for the save.
+  // Throws ERegistryException.
   void Load(TaskList& list, bool& minimizeWhenStart);
 
-  // Writes the list (without missing-file markers) and the option back.
+  // Writes the list (without missing-file markers) and the option back. After a
+  // load that stopped early, the stored lines it never brought in are kept after
+  // the list's lines, and the option is written only when ticked.
   // Throws ERegistryException.
   void Save(const TaskList& list, bool minimizeWhenStart);
 
  private:
+  void SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, int32_t from,
+                            bool minimizeWhenStart);
+
   Registry& registry_;
   FileSystem& fileSystem_;
+  // The stored index from which the last load brought no line into the list;
+  // nothing when it finished, or when none ran.
+  std::optional<int32_t> unloadedFrom_;
 };
 
 }  // namespace velquin

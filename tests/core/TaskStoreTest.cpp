@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,29 @@ Lines ChangesIn(const FakeRegistry& reg) {
     if (entry.rfind("Set", 0) == 0 || entry.rfind("Delete", 0) == 0) changes.push_back(entry);
   }
   return changes;
+}
+
+// Count and the values it counts, in index order: "Count=3", "APP0=text",
+// "APP1=#7" for a REG_DWORD, "APP2=(type 3, 2 bytes)" for anything else.
+Lines StoredLines(const FakeRegistry& reg, const std::string& key) {
+  const std::optional<int32_t> count = reg.GetDword(key, "Count");
+  if (!count) return {"no Count"};
+  Lines lines{"Count=" + std::to_string(*count)};
+  for (int i = 0; i < *count; ++i) {
+    const std::string name = "APP" + std::to_string(i);
+    const std::optional<FakeRegValue> value = reg.Get(key, name);
+    if (!value) continue;
+    std::string shown;
+    if (value->type == kRegSz) {
+      shown = *reg.GetString(key, name);
+    } else if (const std::optional<int32_t> number = reg.GetDword(key, name)) {
+      shown = "#" + std::to_string(*number);
+    } else {
+      shown = "(type " + std::to_string(value->type) + ", " + std::to_string(value->data.size()) + " bytes)";
+    }
+    lines.push_back(name + "=" + shown);
+  }
+  return lines;
 }
 
 class TaskStoreTest : public ::testing::Test {
@@ -352,6 +376,114 @@ TEST_F(TaskStoreTest, UnlistableKeyAtSaveDeletesNothing) {
   list_ = VectorTaskList({"x"});
   EXPECT_EQ(Save(), "");
   EXPECT_EQ(Changes(), (Lines{"SetDword Count=1", "SetString APP0=x", "SetDword MinimizeWhenStart=0"}));
+}
+
+// A load that stops early, an edit, the save at exit and the next start. The lines
+// the load never brought in are kept after the list, unchanged, with Count covering
+// both; the option it never read stays as stored while the box is unticked.
+TEST_F(TaskStoreTest, TheSaveAfterALoadThatStoppedKeepsWhatWasNeverLoaded) {
+  using Spoil = std::function<void(FakeRegistry&)>;
+  const Spoil none = [](FakeRegistry&) {};
+  const Spoil clear = [](FakeRegistry& r) { r.ClearFailures(); };
+  const std::string run = "C:\\Tools\\run.exe -a", other = "C:\\Tools\\other.exe", gone = "C:\\gone.exe x";
+  const std::string added = "\"C:\\Tools\\run.exe\" new";  // as the add command leaves it
+  const Lines normalised{"\"C:\\Tools\\run.exe\" -a", "\"C:\\Tools\\other.exe\"", "* " + gone};
+  const Lines untouched{"Count=3", "APP0=" + run, "APP1=" + other, "APP2=" + gone};
+  const Lines savedWhole{"Count=4", "APP0=" + normalised[0], "APP1=" + normalised[1], "APP2=" + gone, "APP3=" + added};
+  const Lines againWhole{normalised[0], normalised[1], normalised[2], added};
+  const Lines appendedFirst{"Count=4", "APP0=" + added, "APP1=" + run, "APP2=" + other, "APP3=" + gone};
+  const Lines againFirst{added, normalised[0], normalised[1], normalised[2]};
+  struct Row {
+    const char* what;
+    Spoil beforeLoad, beforeSave;
+    std::string loadError;
+    Lines loaded;
+    std::string saveError;
+    Lines stored;
+    std::string againError;
+    Lines again;
+  } rows[] = {
+      {"wrong type in the middle", [](FakeRegistry& r) { r.PutDword(kTaskStoreKeyPath, "APP1", 7); }, none,
+       WrongType("APP1"), {run}, "",
+       {"Count=4", "APP0=" + run, "APP1=" + added, "APP2=#7", "APP3=" + gone},
+       WrongType("APP2"), {run, added}},
+      {"Count of 8 bytes",
+       [](FakeRegistry& r) { r.Put(kTaskStoreKeyPath, "Count", kRegQword, std::string("\x03\0\0\0\0\0\0\0", 8)); },
+       none, ReadFailed("Count"), {}, "", appendedFirst, "", againFirst},
+      {"Count far too high (the load finishes)", [](FakeRegistry& r) { r.PutDword(kTaskStoreKeyPath, "Count", INT32_MAX); },
+       none, "", normalised, "", savedWhole, "", againWhole},
+      {"read fails once", [](FakeRegistry& r) { r.FailQuery("APP1"); }, clear, ReadFailed("APP1"), {run}, "",
+       {"Count=4", "APP0=" + run, "APP1=" + added, "APP2=" + other, "APP3=" + gone}, "",
+       {normalised[0], added, normalised[1], normalised[2]}},
+      {"read fails at exit too", [](FakeRegistry& r) { r.FailQuery("APP1"); }, none, ReadFailed("APP1"), {run},
+       ReadFailed("APP1"), untouched, "", normalised},
+      {"listing fails once", [](FakeRegistry& r) { r.FailValueNames(true); }, clear, ReadFailed("APP0"), {}, "",
+       appendedFirst, "", againFirst},
+      {"listing fails at exit too", [](FakeRegistry& r) { r.FailValueNames(true); }, none, ReadFailed("APP0"), {},
+       ReadFailed("APP0"), untouched, "", normalised},
+      {"key unopenable at start", [](FakeRegistry& r) { r.FailCreateKey(true); }, clear, "", {}, "",
+       appendedFirst, "", againFirst},
+      {"nothing wrong", none, none, "", normalised, "", savedWhole, "", againWhole},
+  };
+  for (const Row& row : rows) {
+    FakeRegistry reg;
+    reg.PutDword(key_, "Count", 3);
+    reg.PutString(key_, "APP0", run);
+    reg.PutString(key_, "APP1", other);
+    reg.PutString(key_, "APP2", gone);
+    reg.PutDword(key_, "MinimizeWhenStart", 1);
+    row.beforeLoad(reg);
+    TaskStore store(reg, fs_);
+    VectorTaskList list;
+    bool minimize = false;
+    EXPECT_EQ(ErrorOf([&] { store.Load(list, minimize); }), row.loadError) << row.what;
+    EXPECT_EQ(list.Lines(), row.loaded) << row.what;
+
+    list.Append(added);
+    row.beforeSave(reg);
+    EXPECT_EQ(ErrorOf([&] { store.Save(list, minimize); }), row.saveError) << row.what;
+    EXPECT_EQ(StoredLines(reg, key_), row.stored) << row.what;
+    EXPECT_EQ(reg.GetDword(key_, "MinimizeWhenStart"), 1) << row.what;
+
+    reg.ClearFailures();
+    TaskStore next(reg, fs_);
+    VectorTaskList again;
+    EXPECT_EQ(ErrorOf([&] { next.Load(again, minimize); }), row.againError) << row.what;
+    EXPECT_EQ(again.Lines(), row.again) << row.what;
+    EXPECT_EQ(reg.OpenKeys(), 0) << row.what;
+  }
+}
+
+// The kept values are copied before their places are written over, and Count
+// covers every value throughout; a raw line is written as it was read.
+TEST_F(TaskStoreTest, KeptValuesMoveWithoutEverLeavingTheCount) {
+  struct Case {
+    const char* what;
+    Lines list;
+    bool minimize;
+    Lines changes;
+  } cases[] = {
+      {"list grows", {"* raw", "x", "y"}, true,
+       {"SetDword Count=5", "SetValue APP4 type 1, 2 bytes", "SetValue APP3 type 4, 4 bytes",
+        "SetString APP0=* raw", "SetString APP1=x", "SetString APP2=y", "SetDword MinimizeWhenStart=1"}},
+      {"list emptied", {}, false,
+       {"SetValue APP0 type 4, 4 bytes", "SetValue APP1 type 1, 2 bytes", "SetDword Count=2",
+        "DeleteValue APP3", "DeleteValue APP2"}},
+  };
+  for (const Case& c : cases) {
+    FakeRegistry reg;
+    reg.PutDword(key_, "Count", 4);
+    reg.PutString(key_, "APP0", "* raw");
+    reg.PutDword(key_, "APP2", 7);
+    reg.PutString(key_, "APP3", "d");
+    TaskStore store(reg, fs_);
+    VectorTaskList loaded;
+    bool minimize = false;
+    ASSERT_EQ(ErrorOf([&] { store.Load(loaded, minimize); }), WrongType("APP2"));
+    reg.ClearJournal();
+    EXPECT_EQ(ErrorOf([&] { store.Save(VectorTaskList(c.list), c.minimize); }), "") << c.what;
+    EXPECT_EQ(ChangesIn(reg), c.changes) << c.what;
+  }
 }
 
 TEST_F(TaskStoreTest, ScrollWidthFitsTheLinesAsRead) {

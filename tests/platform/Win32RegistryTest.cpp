@@ -160,6 +160,31 @@ TEST_F(Win32RegistryTest, QueryReturnsRawDataOfAnyTypeAndSize) {
   }
 }
 
+// A value written as it was found comes back with the same type and bytes, also
+// where no terminator or no data follows.
+TEST_F(Win32RegistryTest, SetValueStoresTypeAndBytesUnchanged) {
+  const struct {
+    uint32_t type;
+    std::string data;
+  } cases[] = {
+      {kRegDword, Bytes("\x07\0\0\0", 4)}, {kRegQword, Bytes("\x03\0\0\0\0\0\0\0", 8)},
+      {kRegBinary, Bytes("\0\xFF\x01", 3)}, {kRegMultiSz, Bytes("a\0b\0\0", 5)},
+      {kRegSz, "unterminated"},                {kRegNone, ""},
+      {0x1234, "odd type"},
+  };
+  auto key = Open();
+  ASSERT_NE(key, nullptr);
+  for (const auto& c : cases) {
+    const std::string name = "V" + std::to_string(c.type);
+    ASSERT_TRUE(key->SetValue(name, c.type, c.data)) << name;
+    const RegQuery q = key->Query(name);
+    EXPECT_EQ(q.status, RegStatus::Ok) << name;
+    EXPECT_EQ(q.type, c.type) << name;
+    EXPECT_EQ(q.data, c.data) << name;
+  }
+  EXPECT_FALSE(key->SetValue(Bytes("V\0x", 3), kRegSz, "x"));
+}
+
 struct Rewriter {
   HKEY key;
   volatile LONG stop;

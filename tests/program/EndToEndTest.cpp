@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -16,6 +17,7 @@
 
 namespace {
 
+using velquin::test::RunToEnd;
 using velquin::test::StartProcess;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
@@ -83,17 +85,6 @@ class EndToEndTest : public ::testing::Test {
     return window;
   }
 
-  int RunTool(const std::string& commandLine) {
-    PROCESS_INFORMATION info{};
-    if (!StartProcess(commandLine, SW_SHOWNORMAL, info)) return -1;
-    WaitForSingleObject(info.hProcess, 60000);
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return static_cast<int>(code);
-  }
-
   std::vector<std::string> Started(size_t expected) {
     std::vector<std::string> lines;
     WaitFor(
@@ -112,6 +103,13 @@ class EndToEndTest : public ::testing::Test {
     return lines;
   }
 
+  // Velquin's main windows on the desktop.
+  static int MainWindows() {
+    int count = 0;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "T_MainForm", kCaption)) != nullptr;) ++count;
+    return count;
+  }
+
   bool Ended() { return WaitForSingleObject(process_.hProcess, 30000) == WAIT_OBJECT_0; }
 
   std::string folder_, recorder_, record_;
@@ -124,10 +122,10 @@ TEST_F(EndToEndTest, AResumeOpensTheTasksAndTheEndOfTheLogonSavesTheList) {
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(IsWindowVisible(window));
 
-  EXPECT_EQ(RunTool("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
+  EXPECT_EQ(RunToEnd("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
   EXPECT_EQ(Started(2), (std::vector<std::string>{"alpha", "beta \"gamma delta\""}));
 
-  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
+  EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "3");
   EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");  // normalised at load
@@ -150,10 +148,52 @@ TEST_F(EndToEndTest, StartedMinimisedItWaitsInTheTrayAndStillSavesAtTheEndOfTheL
   EXPECT_EQ(result, 0u);
   EXPECT_EQ(Started(2).size(), 2u);
 
-  EXPECT_EQ(RunTool("wineboot.exe -e"), 0);
+  EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "3");
   EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");
+}
+
+// A second start while Velquin waits in the tray shows the running copy and ends
+// at once; it loads nothing (it would create the missing Count) and saves nothing.
+TEST_F(EndToEndTest, ASecondStartShowsTheRunningCopyAndEnds) {
+  PrepareKey();
+  HWND window = StartVelquin(SW_SHOWMINNOACTIVE);
+  ASSERT_NE(window, nullptr);
+  ASSERT_FALSE(IsWindowVisible(window));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  RegDeleteValueA(key, "Count");
+
+  PROCESS_INFORMATION second{};
+  const ULONGLONG started = GetTickCount64();
+  ASSERT_TRUE(StartProcess("\"" + WindowsPath(VELQUIN_EXE) + "\"", SW_SHOWNORMAL, second));
+  const bool ended = WaitForSingleObject(second.hProcess, 10000) == WAIT_OBJECT_0;
+  const ULONGLONG took = GetTickCount64() - started;
+  if (!ended) TerminateProcess(second.hProcess, 9);
+  DWORD code = 1;
+  GetExitCodeProcess(second.hProcess, &code);
+  CloseHandle(second.hProcess);
+  CloseHandle(second.hThread);
+  ASSERT_TRUE(ended);
+  std::printf("The second start ended after %llu ms.\n", static_cast<unsigned long long>(took));
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != 0; }, 5000));
+  EXPECT_EQ(MainWindows(), 1);
+  EXPECT_EQ(GetValue("Count"), std::nullopt);
+  PutDword(key, "Count", 3);
+  RegCloseKey(key);
+
+  EXPECT_EQ(RunToEnd("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
+  EXPECT_EQ(Started(2), (std::vector<std::string>{"alpha", "beta \"gamma delta\""}));
+  Sleep(1500);
+  EXPECT_EQ(Started(2).size(), 2u);  // each task once
+
+  EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(GetValue("Count"), "3");
+  EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");  // as the running copy normalised it
+  EXPECT_EQ(GetValue("APP2"), "\"" + recorder_ + "\" beta \"gamma delta\"");
 }
 
 TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximisedAndTheCloseQuestionEndsIt) {

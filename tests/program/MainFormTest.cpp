@@ -1,8 +1,9 @@
 // The main window: the close path in every way, the end of the logon, the action
-// enabling rule, the power notification (also behind a modal dialog), the start-up
-// show states.
+// enabling rule, the power notification (also behind a modal dialog, and on every
+// kind of machine), the start-up show states.
 #include <functional>
 
+#include "platform/Win32PowerPlatform.h"
 #include "tests/program/ProgramFixture.h"
 
 namespace velquin::test {
@@ -243,6 +244,45 @@ TEST_F(MainFormTest, AResumeRunsTheTasksAlsoBehindAModalDialog) {
   EXPECT_EQ(Lines().size(), 2u);
 }
 
+TEST_F(MainFormTest, OnEveryKindOfMachineOneReturnFromStandbyRunsTheListOnceAndTheRegistrationEnds) {
+  Win32PowerPlatform system;  // Wine answers "classic"
+  const struct {
+    const char* name;
+    PowerMachine machine;  // of the fake
+    bool onSystem, endOfLogon, registers;
+    size_t asks;  // registrations the fake is asked for
+  } rows[] = {
+      {"classic", PowerMachine::Classic, false, false, false, 0},
+      {"Modern Standby", PowerMachine::ModernStandby, false, false, true, 1},
+      {"Modern Standby, end of logon", PowerMachine::ModernStandby, false, true, true, 1},
+      {"registration fails", PowerMachine::RegistrationFails, false, true, false, 1},
+      {"this system", PowerMachine::Classic, true, false, system.ModernStandby() == true, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TearDown();  // a fresh program on every machine
+    SetUp();
+    shell_.Clear();
+    halts_ = 0;
+    power_ = FakePowerPlatform(row.machine);
+    if (row.onSystem) powerPlatform_ = &system;
+    StartWithTwoTasks();
+    EXPECT_EQ(power_.Registered(), std::vector<uintptr_t>(row.asks, reinterpret_cast<uintptr_t>(form_->Handle())));
+    for (WPARAM code : {7, 4, 18, 7, 7, 6}) EXPECT_EQ(SendMessageA(form_->Handle(), WM_POWERBROADCAST, code, 0), 0);
+    EXPECT_EQ(shell_.Requests().size(), row.registers ? 4u : 6u);  // two tasks a pass
+    if (row.endOfLogon) {
+      SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
+      SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
+      EXPECT_EQ(halts_, 1);
+    } else {
+      Finish();
+    }
+    EXPECT_TRUE(power_.Live().empty());
+    EXPECT_EQ(GetDword("Count"), 2u);  // saved as ever
+    EXPECT_TRUE(reports_.empty());
+  }
+}
+
 TEST_F(MainFormTest, StartupShowStates) {
   {
     Start(SW_SHOWMAXIMIZED);
@@ -276,6 +316,27 @@ TEST_F(MainFormTest, StartupShowStates) {
   }
 }
 
+// A line wider than the list, unquoted: its normal form is two bytes longer.
+TEST_F(MainFormTest, TheLoadedListReachesTheWindowWithTheScrollWidthOfTheLinesAsRead) {
+  const std::string file = MakeFile(std::string(70, 'w') + ".exe"), gone = Folder() + "\\gone.exe";
+  SetLines({file + " -a", "", gone});
+  Start();
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"\"" + file + "\" -a", "* " + gone}));
+  HWND list = form_->lbxTaskList->Handle();
+  EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), static_cast<LRESULT>(file.size() + 3) * 7);
+  EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+}
+
+TEST_F(MainFormTest, ALoadStoppedByABadLineShowsTheLinesReadSoFarAsTheyWereRead) {
+  const std::string file = MakeFile("a.exe");
+  SetLines({file + " -a", "   ", "later"});
+  PutDword("APP2", 7);  // the wrong type
+  Start();
+  EXPECT_EQ(reports_, (std::vector<std::string>{"'APP2' のデータ型が不正です."}));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{file + " -a", "   "}));
+  EXPECT_EQ(form_->lbxTaskList->ScrollWidth(), static_cast<int>(file.size() + 3) * 7);
+}
+
 TEST_F(MainFormTest, AFailedLoadIsReportedAndTheWindowStillOpens) {
   SetLines({MakeFile("a.exe")});
   PutString("Count", "x");  // the wrong type
@@ -286,6 +347,12 @@ TEST_F(MainFormTest, AFailedLoadIsReportedAndTheWindowStillOpens) {
   EXPECT_TRUE(Lines().empty());
   EXPECT_FALSE(form_->ckbMinimizeWhenStart->Checked());
   EXPECT_FALSE(form_->timVelquin->Enabled());  // not even with the option stored
+
+  // The save at exit keeps the line the load never brought in, and the option.
+  Finish();
+  EXPECT_EQ(GetDword("Count"), 1u);
+  EXPECT_EQ(GetString("APP0"), MakeFile("a.exe"));
+  EXPECT_EQ(GetDword("MinimizeWhenStart"), 1u);
 }
 
 }  // namespace

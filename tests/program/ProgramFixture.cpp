@@ -123,7 +123,7 @@ void ProgramTest::TearDown() {
 }
 
 T_MainForm* ProgramTest::Start(std::optional<int> show) {
-  form_ = app_->CreateForm<T_MainForm>(MainFormPorts{registry_, fileSystem_, shell_, notifyIcon_});
+  form_ = app_->CreateForm<T_MainForm>(MainFormPorts{registry_, fileSystem_, shell_, notifyIcon_, powerPlatform_});
   if (show) app_->ShowMainForm(*show);
   Pump(50);
   return form_;

@@ -1,7 +1,7 @@
 #pragma once
 // The main window in-process, over a private registry key, real task files in a
-// private folder, a shell that records, and a notification area in memory whose
-// shell can be busy or absent.
+// private folder, a shell that records, a notification area in memory whose shell
+// can be busy or absent, and a power platform of any kind of machine.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Velquin_MainForm.h"
+#include "core/fakes/FakePowerPlatform.h"
 #include "core/fakes/RecordingShell.h"
 #include "platform/Win32FileSystem.h"
 #include "platform/Win32NotifyIcon.h"
@@ -91,6 +92,8 @@ class ProgramTest : public ::testing::Test {
   Win32FileSystem fileSystem_;
   RecordingShell shell_;
   RecordingNotifyIcon notifyIcon_;
+  FakePowerPlatform power_;                  // a classic machine unless a test says otherwise
+  PowerPlatform* powerPlatform_ = &power_;   // what Start gives the main window
   T_MainForm* form_ = nullptr;
   std::vector<std::string> reports_;
   int halts_ = 0;

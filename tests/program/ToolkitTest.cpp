@@ -1,6 +1,6 @@
 // The toolkit on its own: actions, keyboard access, the edit field's change event,
 // modal forms and release, the message dialog, the error report, timers in modal
-// loops. Layout, anchors, minimise and restore are tested through the program.
+// loops, the list box's update. Layout, anchors, minimise and restore are tested through the program.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -30,6 +30,7 @@ const TControlDesc kControls[] = {
   {Button,     "btnCancel", "キャンセル",     190, 60, 80,        25,        akRight | akBottom,      3,      optCancel | optModalCancel},
   {CheckBox,   "ckbFlag",   "印(&F)",         8,   90, 100,       kAutoSize, akLeft | akBottom,       4},
   {Memo,       "memNote",   "",               8,   120, 260,      40,        akAll,                   kNoTab, optNoTabStop},
+  {ListBox,    "lbxLines",  "",               190, 90,  80,       25,        akRight | akBottom,      kNoTab, optNoTabStop},
 };
 // clang-format on
 const TFormDesc kTestForm{"TestForm", "テスト", 280, 170, TBorderStyle::Sizeable, TPosition::ScreenCenter, kControls};
@@ -127,6 +128,48 @@ TEST_F(ToolkitTest, KeyboardReachesDefaultCancelAndTabOrder) {
   Pump(20);
   EXPECT_TRUE(check->Checked());
   EXPECT_TRUE(check->Focused());
+}
+
+TEST_F(ToolkitTest, AListBoxUpdateReachesTheWindowOnceAtItsOutermostEnd) {
+  TTestForm* form = ShowForm();
+  auto* list = form->Control<TListBox>("lbxLines");
+  const HWND window = list->Handle();
+  auto shown = [&] {
+    std::vector<std::string> lines;
+    char text[64];
+    for (int i = 0; i < SendMessageA(window, LB_GETCOUNT, 0, 0); ++i) {
+      SendMessageA(window, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      lines.emplace_back(text);
+    }
+    return lines;
+  };
+  auto extent = [&] { return SendMessageA(window, LB_GETHORIZONTALEXTENT, 0, 0); };
+  list->Append("kept");
+  list->Append("second");
+  list->SetItemIndex(1);
+  list->SetScrollWidth(20);
+  {
+    TaskListUpdate outer(*list);
+    TaskListUpdate inner(*list);
+    list->Append("third");
+    list->Replace(0, "first");
+    list->Delete(1);
+    list->SetScrollWidth(-5);
+    list->SetScrollWidth(300);
+    inner.Finish();
+    // Reads give the changed list; the window keeps the old one until the end.
+    EXPECT_EQ(list->Count(), 2);
+    EXPECT_EQ(list->Item(1), "third");
+    EXPECT_EQ(list->ScrollWidth(), 300);
+    EXPECT_THROW(list->Item(2), Exception);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"kept", "second"}));
+    EXPECT_EQ(extent(), 20);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_STYLE) & WS_HSCROLL);
+  }
+  EXPECT_EQ(shown(), (std::vector<std::string>{"first", "third"}));
+  EXPECT_EQ(extent(), 300);
+  EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_HSCROLL);  // wider than the list
+  EXPECT_EQ(list->ItemIndex(), 1);
 }
 
 TEST_F(ToolkitTest, EditChangeEventOnlyForRealChanges) {

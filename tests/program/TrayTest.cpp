@@ -253,5 +253,48 @@ TEST_F(TrayTest, TickingTheOptionDuringARunChangesNothingInThatRun) {
   EXPECT_EQ(GetDword("MinimizeWhenStart"), 1u);
 }
 
+// A second start asks the running copy to show itself: out of the tray as a click
+// on the icon does, off the taskbar button, or to the front.
+TEST_F(TrayTest, ASecondStartBringsTheRunningCopyBack) {
+  Start();
+  const UINT show = RegisterWindowMessageA(kShowRunningCopyMessage);
+  ASSERT_NE(show, 0u);
+  const HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                     nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  const struct {
+    const char* where;
+    bool refuseIcon;
+    std::function<void()> put;
+    std::vector<DWORD> icon;
+  } cases[] = {
+      {"in the tray", false, [&] { form_->acnToTaskTray->Execute(); }, {NIM_ADD, NIM_DELETE}},
+      {"minimised without an icon", true, [&] { form_->acnToTaskTray->Execute(); }, {NIM_ADD, NIM_MODIFY}},
+      {"behind another window", false, [&] { SetForegroundWindow(other); }, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    notifyIcon_.calls.clear();
+    notifyIcon_.shell = c.refuseIcon ? RecordingNotifyIcon::Shell::Absent : RecordingNotifyIcon::Shell::Ready;
+    c.put();
+    Pump(50);
+    EXPECT_EQ(SendMessageA(form_->Handle(), show, 0, 0), kRunningCopyShown);
+    Pump(50);
+    EXPECT_TRUE(Shown());
+    EXPECT_FALSE(form_->TrayIconShown());
+    EXPECT_EQ(notifyIcon_.Messages(), c.icon);
+    EXPECT_EQ(GetForegroundWindow(), form_->Handle());
+  }
+  EXPECT_TRUE(Topmost());  // as after a click on the icon
+
+  // A copy that is ending says no: the start waits for it to end and runs itself.
+  form_->acnToTaskTray->Execute();
+  Pump(50);
+  app_->Terminate();
+  EXPECT_EQ(SendMessageA(form_->Handle(), show, 0, 0), 0);
+  EXPECT_TRUE(InTray());
+  DestroyWindow(other);
+}
+
 }  // namespace
 }  // namespace velquin::test

@@ -35,4 +35,16 @@ inline bool StartProcess(const std::string& commandLine, WORD show, PROCESS_INFO
   return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
 }
 
+// Runs `commandLine` to its end, at most `timeoutMs`; its exit code, or -1 when it
+// did not start or did not end in time.
+inline int RunToEnd(const std::string& commandLine, DWORD timeoutMs = 60000) {
+  PROCESS_INFORMATION info{};
+  if (!StartProcess(commandLine, SW_SHOWNORMAL, info)) return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  return static_cast<int>(code);
+}
+
 }  // namespace velquin::test

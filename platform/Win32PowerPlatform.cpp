@@ -1,0 +1,67 @@
+#include "platform/Win32PowerPlatform.h"
+
+#include <cstddef>
+#include <string>
+
+namespace velquin {
+namespace {
+
+constexpr LONG kStatusDllNotFound = static_cast<LONG>(0xC0000135);
+constexpr LONG kStatusEntryPointNotFound = static_cast<LONG>(0xC0000139);
+constexpr int kSystemPowerCapabilities = 4;  // POWER_INFORMATION_LEVEL
+
+// Windows lays out Hiberboot, WakeAlarmPresent, AoAc right before DiskSpinDown.
+constexpr size_t kAoAcOffset = offsetof(SYSTEM_POWER_CAPABILITIES, DiskSpinDown) - 1;
+static_assert(kAoAcOffset == 20);
+
+template <class Proc>
+Proc ProcOf(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+HMODULE User32() {
+  static const HMODULE module = GetModuleHandleA("user32.dll");
+  return module;
+}
+
+}  // namespace
+
+LONG QueryPowerCapabilities(SYSTEM_POWER_CAPABILITIES& capabilities) {
+  // From the system folder only: a power library beside the program is never loaded.
+  char system[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return kStatusDllNotFound;
+  HMODULE library = LoadLibraryA((std::string(system, length) + "\\powrprof.dll").c_str());
+  if (!library) return kStatusDllNotFound;
+  using Proc = LONG(WINAPI*)(int, PVOID, ULONG, PVOID, ULONG);
+  const Proc call = ProcOf<Proc>(library, "CallNtPowerInformation");
+  capabilities = SYSTEM_POWER_CAPABILITIES{};
+  const LONG status = call ? call(kSystemPowerCapabilities, nullptr, 0, &capabilities, sizeof capabilities)
+                           : kStatusEntryPointNotFound;
+  FreeLibrary(library);
+  return status;
+}
+
+bool AoAc(const SYSTEM_POWER_CAPABILITIES& capabilities) {
+  return reinterpret_cast<const BYTE*>(&capabilities)[kAoAcOffset] != 0;
+}
+
+std::optional<bool> Win32PowerPlatform::ModernStandby() {
+  SYSTEM_POWER_CAPABILITIES capabilities;
+  if (QueryPowerCapabilities(capabilities) != 0) return std::nullopt;
+  return AoAc(capabilities);
+}
+
+uintptr_t Win32PowerPlatform::RegisterSuspendResume(uintptr_t window) {
+  using Proc = HANDLE(WINAPI*)(HANDLE, DWORD);
+  static const Proc proc = ProcOf<Proc>(User32(), "RegisterSuspendResumeNotification");
+  return proc ? reinterpret_cast<uintptr_t>(proc(reinterpret_cast<HANDLE>(window), DEVICE_NOTIFY_WINDOW_HANDLE)) : 0;
+}
+
+bool Win32PowerPlatform::UnregisterSuspendResume(uintptr_t registration) {
+  using Proc = BOOL(WINAPI*)(HANDLE);
+  static const Proc proc = ProcOf<Proc>(User32(), "UnregisterSuspendResumeNotification");
+  return proc && proc(reinterpret_cast<HANDLE>(registration)) != FALSE;
+}
+
+}  // namespace velquin

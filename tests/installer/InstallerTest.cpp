@@ -1,0 +1,394 @@
+// The installer a Windows user downloads, run silently in this test's Wine prefix:
+// what it puts in place, Velquin started from its Startup shortcut, an upgrade over
+// that running Velquin, and uninstalls that keep or delete the task list.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "tests/support/OtherProcess.h"
+
+namespace {
+
+using velquin::test::RunToEnd;
+using velquin::test::WaitFor;
+using velquin::test::WindowsPath;
+
+const char kListKey[] = "SOFTWARE\\HALVERN\\Velquin";
+const char kMakerKey[] = "SOFTWARE\\HALVERN";
+const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velquin";
+const char kLinkName[] = "\\ヴェルキン.lnk";
+const UINT kTrayIconMessage = WM_USER + 100;
+// A silent install or uninstall takes a few seconds; the margin is for a loaded machine.
+const DWORD kSetupMs = 120000;
+const DWORD kStartMs = 30000;
+
+std::string Folder(int csidl) {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+std::string DefaultFolder() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Velquin"; }
+std::string StartMenuLink() { return Folder(CSIDL_PROGRAMS) + kLinkName; }
+std::string StartupLink() { return Folder(CSIDL_STARTUP) + kLinkName; }
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool KeyExists(const char* key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+// A string value as stored, a DWORD in decimal.
+std::optional<std::string> Value(const char* key, const char* name) {
+  char data[2048] = {};
+  DWORD size = sizeof data - 1, type = 0;
+  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
+  if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
+  return std::string(data);
+}
+void PutList(const std::string& line) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kListKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const DWORD count = 1;
+  RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+  RegSetValueExA(key, "APP0", 0, REG_SZ, reinterpret_cast<const BYTE*>(line.c_str()), line.size() + 1);
+  RegCloseKey(key);
+}
+
+// What tools/VelquinShortcut prints for a shortcut, by name.
+std::map<std::string, std::string> ReadShortcut(const std::string& link) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  std::map<std::string, std::string> fields;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return fields;
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = write;
+  PROCESS_INFORMATION info{};
+  std::string line = "\"" + WindowsPath(VELQUIN_SHORTCUT_TOOL) + "\" \"" + link + "\"";
+  const bool started =
+      CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+  CloseHandle(write);
+  std::string output;
+  if (started) {
+    char buffer[1024];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+    WaitForSingleObject(info.hProcess, kStartMs);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+  }
+  CloseHandle(read);
+  std::istringstream lines(output);
+  for (std::string field; std::getline(lines, field);) {
+    if (!field.empty() && field.back() == '\r') field.pop_back();
+    if (const size_t at = field.find('='); at != std::string::npos) fields[field.substr(0, at)] = field.substr(at + 1);
+  }
+  return fields;
+}
+
+// Opens a shortcut as the shell does at log-on: its target, in its working
+// directory, with its show command. Wine's shell starts a shortcut's target with
+// the caller's show state instead of the one the shortcut holds, so the target is
+// opened through the shell with the values read back from the shortcut.
+bool OpenShortcut(const std::string& link) {
+  std::map<std::string, std::string> fields = ReadShortcut(link);
+  SHELLEXECUTEINFOA open{};
+  open.cbSize = sizeof open;
+  open.lpVerb = "open";
+  open.lpFile = fields["target"].c_str();
+  open.lpDirectory = fields["directory"].c_str();
+  open.nShow = std::atoi(fields["show"].c_str());
+  return !fields["target"].empty() && ShellExecuteExA(&open);
+}
+
+// A Velquin started from `exe`: its process and its two top-level windows.
+struct Running {
+  DWORD pid = 0;
+  HWND main = nullptr;
+  HWND app = nullptr;
+};
+// A top-level window as the searches below see it.
+struct TopWindow {
+  HWND window;
+  std::string className;
+  DWORD pid;
+};
+using TopWindowVisit = std::function<bool(const TopWindow&)>;  // false: stop
+BOOL CALLBACK VisitTopWindow(HWND window, LPARAM param) {
+  char cls[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return (*reinterpret_cast<const TopWindowVisit*>(param))({window, cls, pid});
+}
+void ForEachTopWindow(const TopWindowVisit& visit) {
+  EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+std::string ImageOf(DWORD pid) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  char path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  if (process) {
+    if (!QueryFullProcessImageNameA(process, 0, path, &size)) path[0] = '\0';
+    CloseHandle(process);
+  }
+  return path;
+}
+std::optional<Running> FindVelquin(const std::string& exe, DWORD otherThan = 0) {
+  Running found;
+  ForEachTopWindow([&](const TopWindow& top) {
+    const bool main = top.className == "T_MainForm", app = top.className == "TApplication";
+    if ((!main && !app) || top.pid == otherThan || (found.pid && top.pid != found.pid)) return true;
+    if (!found.pid && _stricmp(ImageOf(top.pid).c_str(), exe.c_str()) != 0) return true;
+    found.pid = top.pid;
+    (main ? found.main : found.app) = top.window;
+    return true;
+  });
+  if (!found.main || !found.app) return std::nullopt;
+  return found;
+}
+std::optional<Running> WaitForVelquin(const std::string& exe, DWORD otherThan = 0) {
+  std::optional<Running> found;
+  WaitFor([&] { return (found = FindVelquin(exe, otherThan)).has_value(); }, kStartMs);
+  Sleep(500);  // past the start, to its first idle
+  return found;
+}
+
+// The shell answers NIM_MODIFY with success only for an icon it holds; with no
+// flags set nothing of the icon changes. Waits a while for the icon to come.
+bool InTray(HWND main) {
+  NOTIFYICONDATAA icon{};
+  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  icon.hWnd = main;
+  icon.uID = 1;
+  return WaitFor([&] { return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE; }, kStartMs, 100);
+}
+
+HWND VisibleWindowOf(DWORD pid, const char* className) {
+  HWND found = nullptr;
+  ForEachTopWindow([&](const TopWindow& top) {
+    if (top.pid != pid || top.className != className || !IsWindowVisible(top.window)) return true;
+    found = top.window;
+    return false;
+  });
+  return found;
+}
+bool Click(HWND parent, const char* caption) {
+  HWND button = FindWindowExA(parent, nullptr, "Button", caption);
+  return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+// Through the window: back from the tray, "タスクを追加(&A)", the line typed into the
+// input dialog, OK, and into the tray again.
+void AddTaskThroughTheWindow(const Running& velquin, const std::string& line) {
+  PostMessageA(velquin.main, kTrayIconMessage, 1, WM_LBUTTONDOWN);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(velquin.main); }, kStartMs));
+  Sleep(300);
+  ASSERT_TRUE(Click(velquin.main, "タスクを追加(&A)"));
+  HWND input = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (input = VisibleWindowOf(velquin.pid, "T_InputTaskForm")) != nullptr; }, kStartMs));
+  SendMessageA(FindWindowExA(input, nullptr, "Edit", nullptr), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  HWND ok = FindWindowExA(input, nullptr, "Button", "OK(&O)");
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(ok); }, kStartMs));
+  PostMessageA(ok, BM_CLICK, 0, 0);
+  HWND list = FindWindowExA(velquin.main, nullptr, "ListBox", nullptr);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }, kStartMs));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(input) || !IsWindowVisible(input); }, kStartMs));
+  ASSERT_TRUE(Click(velquin.main, "最小化(タスクトレイに表示)(&T)"));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(velquin.main) && InTray(velquin.main); }, kStartMs));
+}
+
+class InstallerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Clean();
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    task_ = std::string(temp) + "velquin installer task.txt";
+    std::ofstream(task_) << "a task\n";
+  }
+  void TearDown() override {
+    for (const std::string& folder : {DefaultFolder(), OtherFolder()}) {
+      while (std::optional<Running> left = FindVelquin(folder + "\\Velquin.exe")) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, left->pid);
+        if (!process) break;
+        TerminateProcess(process, 9);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+      }
+    }
+    Clean();
+    DeleteFileA(task_.c_str());
+  }
+  static std::string OtherFolder() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Velquin test folder"; }
+  static void Clean() {
+    for (const std::string& folder : {DefaultFolder(), OtherFolder()}) {
+      for (const char* name : {"Velquin.exe", "readme.txt", "LICENSE.txt", "uninst.exe"}) {
+        DeleteFileA((folder + "\\" + name).c_str());
+      }
+      RemoveDirectoryA(folder.c_str());
+    }
+    DeleteFileA(StartMenuLink().c_str());
+    DeleteFileA(StartupLink().c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, kEntryKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kEntryKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kMakerKey);
+  }
+
+  static int Setup(const std::string& switches) {
+    return RunToEnd("\"" + WindowsPath(VELQUIN_SETUP) + "\" " + switches, kSetupMs);
+  }
+  // The uninstaller runs on from a copy of itself and removes the entry last.
+  static bool Uninstall(const std::string& folder, const std::string& switches) {
+    return RunToEnd("\"" + folder + "\\uninst.exe\" " + switches, kSetupMs) == 0 &&
+           WaitFor([] { return !KeyExists(kEntryKey); }, kSetupMs, 100);
+  }
+
+  std::string task_;
+};
+
+TEST_F(InstallerTest, ASilentInstallPutsTheProgramTheShortcutsAndTheEntryInPlace) {
+  ASSERT_EQ(Setup("/S"), 0);
+  const std::string folder = DefaultFolder(), exe = folder + "\\Velquin.exe";
+
+  EXPECT_TRUE(Contents(exe) == Contents(WindowsPath(VELQUIN_EXE))) << exe << " is not the built program";
+  for (const char* name : {"readme.txt", "LICENSE.txt", "uninst.exe"}) {
+    EXPECT_TRUE(Exists(folder + "\\" + name)) << name;
+  }
+
+  const struct {
+    std::string link, show;
+  } links[] = {{StartMenuLink(), "1"}, {StartupLink(), "7"}};
+  for (const auto& link : links) {
+    std::map<std::string, std::string> fields = ReadShortcut(link.link);
+    EXPECT_EQ(fields["target"], exe) << link.link;
+    EXPECT_EQ(fields["directory"], folder) << link.link;
+    EXPECT_EQ(fields["arguments"], "") << link.link;
+    EXPECT_EQ(fields["show"], link.show) << link.link;
+  }
+
+  const struct {
+    const char* name;
+    std::string value;
+  } entry[] = {
+      {"DisplayName", "ヴェルキン"},
+      {"DisplayVersion", "1.1"},
+      {"Publisher", "HALVERN"},
+      {"DisplayIcon", exe},
+      {"InstallLocation", folder},
+      {"UninstallString", "\"" + folder + "\\uninst.exe\""},
+      {"QuietUninstallString", "\"" + folder + "\\uninst.exe\" /S"},
+      {"NoModify", "1"},
+      {"NoRepair", "1"},
+  };
+  for (const auto& value : entry) EXPECT_EQ(Value(kEntryKey, value.name), value.value) << value.name;
+  // In KiB: at least the program itself.
+  const int size = std::stoi(Value(kEntryKey, "EstimatedSize").value_or("0"));
+  const int exeKib = static_cast<int>(Contents(exe).size() / 1024);
+  EXPECT_GE(size, exeKib);
+  EXPECT_LE(size, exeKib + 1024);
+
+  EXPECT_FALSE(KeyExists(kListKey));  // the installer leaves the task list to the program
+}
+
+TEST_F(InstallerTest, AChosenFolderIsUsedAndTheNextInstallGoesThereToo) {
+  const std::string folder = OtherFolder(), exe = folder + "\\Velquin.exe";
+  ASSERT_EQ(Setup("/S /D=" + folder), 0);
+  EXPECT_TRUE(Exists(exe));
+  EXPECT_EQ(Value(kEntryKey, "InstallLocation"), folder);
+  EXPECT_EQ(ReadShortcut(StartupLink())["target"], exe);
+
+  DeleteFileA(exe.c_str());
+  ASSERT_EQ(Setup("/S"), 0);
+  EXPECT_TRUE(Exists(exe));
+  EXPECT_FALSE(Exists(DefaultFolder()));
+}
+
+TEST_F(InstallerTest, TheStartupShortcutStartsVelquinInTheTrayAndAnUpgradeRestartsItWithItsListSaved) {
+  ASSERT_EQ(Setup("/S"), 0);
+  const std::string exe = DefaultFolder() + "\\Velquin.exe";
+  ASSERT_TRUE(OpenShortcut(StartupLink()));
+  std::optional<Running> old = WaitForVelquin(exe);
+  ASSERT_TRUE(old);
+  EXPECT_FALSE(IsWindowVisible(old->main));
+  EXPECT_FALSE(IsWindowVisible(old->app));  // no taskbar button
+  EXPECT_TRUE(InTray(old->main));
+
+  const std::string line = "\"" + task_ + "\" --from-the-window";
+  AddTaskThroughTheWindow(*old, line);
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(Value(kListKey, "APP0"), std::nullopt);  // written only when Velquin ends
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, old->pid);
+  ASSERT_NE(process, nullptr);
+
+  ASSERT_EQ(Setup("/S"), 0);
+  // Ended by the installer, orderly: the list saved, no question left open.
+  EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(Value(kListKey, "Count"), "1");
+  EXPECT_EQ(Value(kListKey, "APP0"), line);
+
+  std::optional<Running> now = WaitForVelquin(exe, old->pid);
+  ASSERT_TRUE(now);
+  EXPECT_FALSE(IsWindowVisible(now->main));
+  EXPECT_FALSE(IsWindowVisible(now->app));
+  EXPECT_TRUE(InTray(now->main));
+  HWND list = FindWindowExA(now->main, nullptr, "ListBox", nullptr);
+  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+}
+
+TEST_F(InstallerTest, UninstallingEndsVelquinAndKeepsTheListUnlessAskedToDeleteIt) {
+  const std::string folder = DefaultFolder(), exe = folder + "\\Velquin.exe";
+  const std::string line = "\"" + task_ + "\" kept";
+  PutList(line);
+  ASSERT_EQ(Setup("/S"), 0);
+  ASSERT_TRUE(OpenShortcut(StartupLink()));
+  std::optional<Running> velquin = WaitForVelquin(exe);
+  ASSERT_TRUE(velquin);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, velquin->pid);
+  ASSERT_NE(process, nullptr);
+
+  ASSERT_TRUE(Uninstall(folder, "/S"));
+  EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  EXPECT_EQ(code, 0u);
+  EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(Exists(StartMenuLink()));
+  EXPECT_FALSE(Exists(StartupLink()));
+  EXPECT_EQ(Value(kListKey, "Count"), "1");
+  EXPECT_EQ(Value(kListKey, "APP0"), line);
+  EXPECT_EQ(Value(kListKey, "MinimizeWhenStart"), "0");  // saved as Velquin ended
+
+  ASSERT_EQ(Setup("/S"), 0);
+  ASSERT_TRUE(Uninstall(folder, "/S /DELETELIST"));
+  EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(KeyExists(kListKey));
+  EXPECT_FALSE(KeyExists(kMakerKey));  // nothing else was in it
+}
+
+}  // namespace
