@@ -9,6 +9,7 @@
 #include "platform/Win32NotifyIcon.h"
 #include "platform/Win32PowerPlatform.h"
 #include "platform/Win32Registry.h"
+#include "platform/SystemLibrary.h"
 #include "platform/Win32RunningCopy.h"
 #include "platform/Win32SessionLock.h"
 #include "platform/Win32Shell.h"
@@ -18,6 +19,8 @@
 using namespace velquin;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystem();  // before anything loads a library
+
   // One copy per logon session: a second start shows the running copy and ends
   // before it loads or saves anything. The lock is held until the save at exit is done.
   Win32SessionLock sessionLock("Local\\HALVERN.Velquin");

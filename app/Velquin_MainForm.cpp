@@ -192,8 +192,10 @@ void T_MainForm::ToggleTrayIcon() {
     data.uCallbackMessage = WM_TRAYICON;
     data.hIcon = Application()->Icon();
     CopyTip(Caption(), data.szTip);
-    // Counted only when the shell took it, so that a failure leaves a way back.
-    FTrayIconShown = ports_.notifyIcon.Notify(NIM_ADD, data);
+    // Counted only when the shell has it, so that a failure leaves a way back. A
+    // busy shell may report a failed add although it took the icon: a modify,
+    // which only an existing icon accepts, tells.
+    FTrayIconShown = ports_.notifyIcon.Notify(NIM_ADD, data) || ports_.notifyIcon.Notify(NIM_MODIFY, data);
   } else {
     ports_.notifyIcon.Notify(NIM_DELETE, data);
     FTrayIconShown = false;
@@ -234,16 +236,16 @@ void T_MainForm::apeVelquinMinimize(TComponent*) {
 }
 
 void T_MainForm::WMTaskbarCreated(TMessage& Message) {
-  // The notification area was rebuilt (the shell restarted): add the icon again.
-  if (FTrayIconShown) {
+  // The notification area is new: the shell restarted, or it was not there yet
+  // when the program moved into the tray. Add the icon again whether or not the
+  // earlier add succeeded; once it is there, the taskbar button goes.
+  if (Application()->Minimized() || FTrayIconShown) {
     FTrayIconShown = false;
     ToggleTrayIcon();
-    if (!FTrayIconShown) {
-      // The shell may have kept the icon after all: replace it.
-      ports_.notifyIcon.Notify(NIM_DELETE, FNotifyIconData);
-      ToggleTrayIcon();
-    }
-    KeepTaskbarButtonWithoutIcon();
+    if (FTrayIconShown)
+      ShowWindow(Application()->Handle(), SW_HIDE);
+    else
+      KeepTaskbarButtonWithoutIcon();
   }
   DefaultHandling(Message);
 }

@@ -81,34 +81,13 @@ void ReportUnimplementedMethod(const THMessageProvider& iProvider, std::string_v
   const std::string text = FormatText("%s クラスで未実装のメソッド %s が呼び出されました",
                                       {HClassName(typeid(iProvider)), iLabel});
   std::unique_ptr<EHException> report = HExceptionClass::Of<EHIncompleteCode>().Create(text, 0);
-  HExceptionMsg(report.release(), -1, 0, 0, 0, "");
+  HExceptionMsg(std::move(report), -1, 0, 0, 0, "");
 }
 
-bool IsExceptionBeingHandled(const std::exception* iException) {
-  if (iException == nullptr) return false;
-  const std::exception_ptr current = std::current_exception();
-  if (!current) return false;
-  // Rethrowing the handled exception throws that very object, not a copy.
-  try {
-    std::rethrow_exception(current);
-  } catch (const std::exception& handled) {
-    return &handled == iException;
-  } catch (...) {
-  }
-  return false;
-}
+namespace {
 
-int32_t HExceptionMsg(std::exception* iException, int32_t iOption, uint8_t iFlag, int32_t iExtra,
-                      int32_t iDefaultResult, std::string_view iMessage) {
-  // Destroys an exception made only for this report, on every way out; the one
-  // the caller is handling belongs to the exception machinery.
-  struct Disposal {
-    std::exception* exception;
-    ~Disposal() {
-      if (!IsExceptionBeingHandled(exception)) delete exception;
-    }
-  } disposal{iException};
-
+int32_t Report(const std::exception* iException, int32_t iOption, uint8_t iFlag, int32_t iExtra,
+               int32_t iDefaultResult, std::string_view iMessage) {
   int32_t result = iDefaultResult;
   THReportObject* report = gMPObject;
   if (report == nullptr) {
@@ -123,6 +102,19 @@ int32_t HExceptionMsg(std::exception* iException, int32_t iOption, uint8_t iFlag
   report->Extra = iExtra;
   result = report->ShowReport(iException);
   return result;
+}
+
+}  // namespace
+
+int32_t HExceptionMsg(std::unique_ptr<std::exception> iException, int32_t iOption, uint8_t iFlag,
+                      int32_t iExtra, int32_t iDefaultResult, std::string_view iMessage) {
+  // The owned exception goes with `iException`, on every way out.
+  return Report(iException.get(), iOption, iFlag, iExtra, iDefaultResult, iMessage);
+}
+
+int32_t HExceptionMsg(const std::exception& iException, int32_t iOption, uint8_t iFlag, int32_t iExtra,
+                      int32_t iDefaultResult, std::string_view iMessage) {
+  return Report(&iException, iOption, iFlag, iExtra, iDefaultResult, iMessage);
 }
 
 }  // namespace velquin

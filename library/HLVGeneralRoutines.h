@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -55,15 +56,14 @@ std::string ReadOwnVersionInfoString(int KeyIndex);
 // HExceptionMsg throws (EHIncompleteCode while no report object is installed).
 void ReportUnimplementedMethod(const THMessageProvider& iProvider, std::string_view iLabel);
 
-// Hands `iException` to the report object in gMPObject and returns its answer
+// Hands an exception to the report object in gMPObject and returns its answer
 // (iDefaultResult when it gives none). Throws EHIncompleteCode when gMPObject is
-// empty. Ownership: unless `iException` is the exception the caller is handling
-// right now (the one its catch block caught), it is deleted on every way out, so
-// pass either the caught exception or an object made with new for this call only.
-int32_t HExceptionMsg(std::exception* iException, int32_t iOption, uint8_t iFlag, int32_t iExtra,
+// empty. Ownership is in the type: an exception made only for this report is
+// handed over and destroyed on every way out, also when the call fails; a caught
+// one is lent by reference and lives on.
+int32_t HExceptionMsg(std::unique_ptr<std::exception> iException, int32_t iOption, uint8_t iFlag,
+                      int32_t iExtra, int32_t iDefaultResult, std::string_view iMessage);
+int32_t HExceptionMsg(const std::exception& iException, int32_t iOption, uint8_t iFlag, int32_t iExtra,
                       int32_t iDefaultResult, std::string_view iMessage);
-
-// True when `iException` is the exception currently being handled on this thread.
-bool IsExceptionBeingHandled(const std::exception* iException);
 
 }  // namespace velquin

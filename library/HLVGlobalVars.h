@@ -21,8 +21,9 @@ class THReportObject {
 
   // The text to report when HExceptionMsg is given a blank message.
   virtual std::string DefaultText() = 0;
-  // Presents the report of `iException`; the answer is HExceptionMsg's result.
-  virtual int32_t ShowReport(std::exception* iException) = 0;
+  // Presents the report of `iException` (nullptr when none was given); the answer
+  // is HExceptionMsg's result.
+  virtual int32_t ShowReport(const std::exception* iException) = 0;
 };
 
 // The report object; empty at start. Once the host has stored an object here, the

@@ -1,7 +1,9 @@
 #pragma once
 // Message providers: objects that map a class (and a sub-identifier) to a text.
 #include <cstdint>
+#include <cstddef>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <typeinfo>
@@ -19,16 +21,28 @@ class HClassRef {
   const std::type_info* type_;
 };
 
-// The class of an object: its most derived class when the object is polymorphic.
+// The class of an object: its most derived class when the object is polymorphic,
+// also when it is given by pointer (the class of the object pointed to, never
+// that of the pointer).
 class HObjectRef {
  public:
   // Not for what already names a class (a type_info, a class reference).
   template <class T>
-    requires(!std::is_convertible_v<const T&, HClassRef>)
+    requires(!std::is_convertible_v<const T&, HClassRef> && !std::is_pointer_v<T> &&
+             !std::is_null_pointer_v<T>)
   HObjectRef(const T& object) : type_(&typeid(object)) {}  // NOLINT: implicit by design
+  // A null pointer names no object: std::invalid_argument.
+  template <class T>
+  HObjectRef(const T* object) : type_(&typeid(*NotNull(object))) {}  // NOLINT: implicit by design
+  HObjectRef(std::nullptr_t) = delete;
   HClassRef Class() const { return *type_; }
 
  private:
+  template <class T>
+  static const T* NotNull(const T* object) {
+    if (object == nullptr) throw std::invalid_argument("HObjectRef: null object");
+    return object;
+  }
   const std::type_info* type_;
 };
 

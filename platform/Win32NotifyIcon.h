@@ -24,7 +24,8 @@ static_assert(sizeof(NotifyIconDataV1) == 88);
 class NotifyIcon {
  public:
   virtual ~NotifyIcon() = default;
-  // NIM_ADD or NIM_DELETE with `data`; true when the shell took the request.
+  // NIM_ADD, NIM_MODIFY or NIM_DELETE with `data`; true when the shell reports
+  // success (a busy shell may report a failure although it did the work).
   virtual bool Notify(DWORD message, const NotifyIconDataV1& data) = 0;
 };
 

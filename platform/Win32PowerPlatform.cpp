@@ -1,7 +1,8 @@
 #include "platform/Win32PowerPlatform.h"
 
 #include <cstddef>
-#include <string>
+
+#include "platform/SystemLibrary.h"
 
 namespace velquin {
 namespace {
@@ -28,10 +29,7 @@ HMODULE User32() {
 
 LONG QueryPowerCapabilities(SYSTEM_POWER_CAPABILITIES& capabilities) {
   // From the system folder only: a power library beside the program is never loaded.
-  char system[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return kStatusDllNotFound;
-  HMODULE library = LoadLibraryA((std::string(system, length) + "\\powrprof.dll").c_str());
+  HMODULE library = LoadSystemLibrary("powrprof.dll");
   if (!library) return kStatusDllNotFound;
   using Proc = LONG(WINAPI*)(int, PVOID, ULONG, PVOID, ULONG);
   const Proc call = ProcOf<Proc>(library, "CallNtPowerInformation");

@@ -1,10 +1,12 @@
 #include "platform/Win32ShellLibrary.h"
 
+#include "platform/SystemLibrary.h"
+
 namespace velquin {
 namespace {
 
 HMODULE ShellLibrary() {
-  static const HMODULE module = LoadLibraryA("shell32.dll");
+  static const HMODULE module = LoadSystemLibrary("shell32.dll");
   return module;
 }
 

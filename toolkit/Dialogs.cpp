@@ -6,32 +6,60 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "platform/SystemLibrary.h"
+#include "library/CodePage.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dpi.h"
+#include "toolkit/LineBreak.h"
 #include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
 
+// The message, drawn in the lines that the layout broke it into; the window text
+// stays the message itself.
+class TMessageText : public TControl {
+ public:
+  TMessageText(TForm* form, const TControlDesc& desc, std::string_view text, std::vector<std::string> lines,
+               int lineHeight)
+      : TControl(form, desc), lines_(std::move(lines)), lineHeight_(lineHeight) {
+    CreateHandle("STATIC", SS_OWNERDRAW | SS_NOPREFIX, 0, text);
+  }
+  bool DrawItem(const DRAWITEMSTRUCT& item) override {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    HGDIOBJ old = SelectObject(item.hDC, FormFont());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+    for (size_t i = 0; i < lines_.size(); ++i) {
+      const std::wstring line = WideFromCp932(lines_[i]);
+      TextOutW(item.hDC, 0, static_cast<int>(i) * lineHeight_, line.data(), static_cast<int>(line.size()));
+    }
+    SelectObject(item.hDC, old);
+    return true;
+  }
+
+ private:
+  std::vector<std::string> lines_;
+  int lineHeight_;
+};
+
+// Laid out as the system's message box: the text at most a share of the work area
+// wide, broken into lines, the dialog as high as the lines need but never beyond
+// the work area, the buttons centred below, the whole centred in the work area.
 class TMessageForm : public TForm {
  public:
   TMessageForm(TComponent* owner, std::string_view text, TMsgDlgType type, unsigned buttons)
       : TForm(owner, desc_), text_(text), type_(type), buttons_(buttons) {
     desc_ = TFormDesc{"MessageForm", type == TMsgDlgType::Confirmation ? "確認" : "エラー", 300, 100,
-                      TBorderStyle::Dialog, TPosition::ScreenCenter, {}};
+                      TBorderStyle::Dialog, TPosition::Designed, {}};
   }
 
  protected:
   void Loaded() override {
     static const TControlDesc kIcon{TControlKind::Image, "Image", "", 16, 16, 32, 32, akLeftTop, kNoTab};
-    static const TControlDesc kText{TControlKind::Label, "Message", "", 64, 16, kAutoSize, kAutoSize, akLeftTop,
-                                    kNoTab, optNoPrefix};
     auto* image = new TImage(this, kIcon);
     const auto* icon = type_ == TMsgDlgType::Confirmation ? IDI_QUESTION : IDI_ERROR;
     image->Picture().SetIcon(LoadIconForDpi(nullptr, reinterpret_cast<LPCWSTR>(icon), SM_CXICON, Dpi()));
-    auto* label = new TLabel(this, kText);
-    label->SetCaption(text_);
-    if (label->Height() < Scale(32)) label->SetTop(Scale(16) + (Scale(32) - label->Height()) / 2);
 
     struct Choice {
       unsigned flag;
@@ -47,12 +75,64 @@ class TMessageForm : public TForm {
       if (buttons_ & c.flag) chosen.push_back(&c);
     }
     if (chosen.empty()) chosen.push_back(&kChoices[2]);
-    // Designed lengths; the row and the width also follow the measured text.
+    // Designed lengths, scaled to the form's display; the text is measured.
     constexpr int kButtonWidth = 75, kButtonHeight = 25, kGap = 8;
-    const int row = std::max(Scale(48), label->Top() + label->Height()) + Scale(16);
+    const int textLeft = Scale(64), margin = Scale(16), belowButtons = Scale(12);
+    const int buttonHeight = Scale(kButtonHeight), iconHeight = Scale(32);
     const int buttonsWidth = static_cast<int>(chosen.size()) * Scale(kButtonWidth + kGap) - Scale(kGap);
-    const int width = std::max({label->Left() + label->Width() + Scale(16), buttonsWidth + Scale(32), Scale(200)});
-    SetClientSize(width, row + Scale(kButtonHeight + 12));
+
+    // The room: the work area less the frame, the dialog at most three quarters
+    // of its width.
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+      work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT window{}, client{};
+    GetWindowRect(Handle(), &window);
+    GetClientRect(Handle(), &client);
+    const int frameX = (window.right - window.left) - client.right;
+    const int frameY = (window.bottom - window.top) - client.bottom;
+    const int workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+    const int maxClientWidth = std::max(workWidth * 3 / 4 - frameX, buttonsWidth + 2 * margin);
+    const int maxClientHeight = workHeight - frameY;
+
+    // The lines, measured in the form's font; the text is code page 932 whatever
+    // the system's code page.
+    HDC dc = GetDC(Handle());
+    HGDIOBJ oldFont = SelectObject(dc, Font());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int lineHeight = std::max<int>(metrics.tmHeight, 1);
+    const auto measure = [dc](std::string_view piece) {
+      const std::wstring wide = WideFromCp932(piece);
+      SIZE size{};
+      GetTextExtentPoint32W(dc, wide.data(), static_cast<int>(wide.size()), &size);
+      return static_cast<int>(size.cx);
+    };
+    const int maxTextWidth = std::max(maxClientWidth - textLeft - margin, 1);
+    const int maxTextHeight = maxClientHeight - 2 * margin - buttonHeight - belowButtons;
+    const size_t maxLines = static_cast<size_t>(std::max(maxTextHeight / lineHeight, 1));
+    std::vector<std::string> lines;
+    int textWidth = 0;
+    for (std::string_view line : BreakLines(text_, maxTextWidth, maxLines, measure, Cp932TableCodePage())) {
+      textWidth = std::max(textWidth, std::min(measure(line), maxTextWidth));
+      lines.emplace_back(line);
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(Handle(), dc);
+
+    const int textHeight = static_cast<int>(lines.size()) * lineHeight;
+    const int textTop = textHeight < iconHeight ? margin + (iconHeight - textHeight) / 2 : margin;
+    // Its rectangle is in pixels already: set after creation, not scaled again.
+    textDesc_ = TControlDesc{TControlKind::Label, "Message", "", 0, 0, 0, 0, akLeftTop, kNoTab};
+    auto* message = new TMessageText(this, textDesc_, text_, std::move(lines), lineHeight);
+    message->SetBounds(textLeft, textTop, textWidth, textHeight);
+
+    const int width = std::min(std::max({textLeft + textWidth + margin, buttonsWidth + 2 * margin, Scale(200)}),
+                               maxClientWidth);
+    const int height = std::min(std::max(Scale(48), textTop + textHeight) + margin + buttonHeight + belowButtons,
+                                maxClientHeight);
+    const int row = height - belowButtons - buttonHeight;
+    SetClientSize(width, height);
     int left = (width - buttonsWidth) / 2;
     std::vector<int> lefts;
     for (size_t i = 0; i < chosen.size(); ++i) {
@@ -68,6 +148,12 @@ class TMessageForm : public TForm {
       button->Default = i == 0;
       button->Cancel = chosen[i]->flag == mbNo || chosen.size() == 1;
     }
+
+    GetWindowRect(Handle(), &window);
+    const int outerWidth = window.right - window.left, outerHeight = window.bottom - window.top;
+    SetWindowPos(Handle(), nullptr, work.left + std::max((workWidth - outerWidth) / 2, 0),
+                 work.top + std::max((workHeight - outerHeight) / 2, 0), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
  private:
@@ -75,6 +161,7 @@ class TMessageForm : public TForm {
   std::string text_;
   TMsgDlgType type_;
   unsigned buttons_;
+  TControlDesc textDesc_{};
   std::vector<TControlDesc> buttonDescs_;
 };
 
@@ -85,7 +172,7 @@ using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEW);
 
 GetOpenFileNameProc OpenFileDialogProc() {
   static GetOpenFileNameProc proc = [] {
-    HMODULE module = LoadLibraryW(L"comdlg32.dll");
+    HMODULE module = LoadSystemLibrary("comdlg32.dll");
     return module ? reinterpret_cast<GetOpenFileNameProc>(
                         reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameW")))
                   : nullptr;
@@ -97,10 +184,7 @@ GetOpenFileNameProc OpenFileDialogProc() {
 
 int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons) {
   auto* form = CreateForm<TMessageForm>(Application(), text, type, buttons);
-  struct Free {
-    TMessageForm* form;
-    ~Free() { TComponent::Free(form); }
-  } freeForm{form};
+  TReleaseOnExit release(form);  // not when the end of the logon freed it meanwhile
   return form->ShowModal();
 }
 
@@ -117,9 +201,7 @@ bool TOpenDialog::Execute() {
   std::replace(filter.begin(), filter.end(), L'|', L'\0');
   filter.append(2, L'\0');
   const std::wstring title = WideFromCp932(Title);
-  const std::wstring initial = WideFromCp932(FileName);
-  std::vector<wchar_t> file(32768, L'\0');
-  std::copy_n(initial.begin(), std::min(initial.size(), file.size() - 1), file.begin());
+  std::vector<wchar_t> file(32768, L'\0');  // no initial name: an earlier pick is not offered
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   TApplication* app = Application();

@@ -23,8 +23,9 @@ enum TMsgDlgButton : unsigned { mbYes = 1, mbNo = 2, mbOK = 4 };
 int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons);
 
 // The system's file-open dialog with the read-only box hidden, resizable, free to
-// change the process's current directory. A chosen path that code page 932
-// cannot represent is refused with an error (FileName stays as it was).
+// change the process's current directory, and no initial file name. A chosen path
+// that code page 932 cannot represent is refused with an error (FileName stays as
+// it was).
 class TOpenDialog : public TComponent {
  public:
   TOpenDialog(TComponent* owner, std::string name);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -45,7 +47,7 @@ class RecordingReport : public THReportObject {
 
   explicit RecordingReport(std::vector<Seen>* log) : seen(log) {}
   std::string DefaultText() override { return "既定の文"; }
-  int32_t ShowReport(std::exception* iException) override {
+  int32_t ShowReport(const std::exception* iException) override {
     if (failInShow) throw Exception("report failed");
     seen->push_back({Level, Text, Option, Flag, Extra, iException ? iException->what() : ""});
     return answer;
@@ -148,6 +150,10 @@ TEST(THMessageProvider_HLVException, SubIdentifiersAndTheObjectForm) {
   const EHException& asBase = edit;
   EXPECT_EQ(provider.Message(asBase, {}, 0), "レコードの編集操作は認可されていません。");
   EXPECT_EQ(provider.Message(HObjectRef(std::string("x")), {}, 0), kUndefined);
+  // Given by pointer, the object's own class counts, not the pointer's type.
+  const EHException* pointer = &edit;
+  EXPECT_EQ(provider.Message(pointer, {}, 0), "レコードの編集操作は認可されていません。");
+  EXPECT_THROW(HObjectRef(static_cast<const EHException*>(nullptr)), std::invalid_argument);
 
   EXPECT_EQ(provider.LanguageCode(), "JP");
   EXPECT_EQ(provider.LanguageName(), "日本語");
@@ -200,20 +206,20 @@ TEST_F(WithReportObject, UnimplementedLookupIsReportedAndGivesEmptyText) {
 
 TEST_F(WithReportObject, PassesLevelTextAndValuesAndReturnsTheAnswer) {
   struct Row {
-    std::exception* exception;
+    std::unique_ptr<std::exception> exception;
     const char* message;
     int32_t level;
     const char* text;
   };
-  const Row rows[] = {
-      {new auto(HCreate<EHInternalError>("x", 1)), "表示文", 16, "表示文"},
-      {new auto(HCreate<EHInternalError>()), "", 0, "既定の文"},
-      {new CountedError, " \x81\x40\t", 16, "既定の文"},  // blank counts full-width spaces
-      {new CountedError, " a ", 16, " a "},
+  Row rows[] = {
+      {std::make_unique<EHInternalError>(HCreate<EHInternalError>("x", 1)), "表示文", 16, "表示文"},
+      {std::make_unique<EHInternalError>(HCreate<EHInternalError>()), "", 0, "既定の文"},
+      {std::make_unique<CountedError>(), " \x81\x40\t", 16, "既定の文"},  // blank counts full-width spaces
+      {std::make_unique<CountedError>(), " a ", 16, " a "},
   };
-  for (const Row& row : rows) {
+  for (Row& row : rows) {
     seen_.clear();
-    EXPECT_EQ(HExceptionMsg(row.exception, 3, 200, -4, 99, row.message), 7);
+    EXPECT_EQ(HExceptionMsg(std::move(row.exception), 3, 200, -4, 99, row.message), 7);
     ASSERT_EQ(seen_.size(), 1u);
     EXPECT_EQ(seen_[0].level, row.level);
     EXPECT_EQ(seen_[0].text, row.text);
@@ -224,43 +230,77 @@ TEST_F(WithReportObject, PassesLevelTextAndValuesAndReturnsTheAnswer) {
   EXPECT_EQ(CountedError::alive, 0);
 }
 
-TEST_F(WithReportObject, DestroysOnlyWhatIsNotBeingHandled) {
+TEST_F(WithReportObject, DestroysWhatIsHandedOverAndLeavesWhatIsLent) {
   // A fresh object is destroyed, also when the report fails.
-  HExceptionMsg(new CountedError, 0, 0, 0, 0, "x");
+  HExceptionMsg(std::make_unique<CountedError>(), 0, 0, 0, 0, "x");
   EXPECT_EQ(CountedError::alive, 0);
   report_->failInShow = true;
-  EXPECT_THROW(HExceptionMsg(new CountedError, 0, 0, 0, 0, "x"), Exception);
+  EXPECT_THROW(HExceptionMsg(std::make_unique<CountedError>(), 0, 0, 0, 0, "x"), Exception);
   EXPECT_EQ(CountedError::alive, 0);
   report_->failInShow = false;
 
-  // The exception being handled stays with the exception machinery.
+  // Lent exceptions live on, however the caller holds them: the one being
+  // handled, one caught by value, an outer one while an inner one is handled,
+  // one held in an exception_ptr.
   try {
     throw CountedError();
   } catch (CountedError& caught) {
-    HExceptionMsg(&caught, 0, 0, 0, 0, "");
+    HExceptionMsg(caught, 0, 0, 0, 0, "");
     EXPECT_EQ(CountedError::alive, 1);
-    // Another object reported from inside the handler is still destroyed.
-    HExceptionMsg(new CountedError, 0, 0, 0, 0, "");
+    HExceptionMsg(std::make_unique<CountedError>(), 0, 0, 0, 0, "");  // handed over meanwhile
     EXPECT_EQ(CountedError::alive, 1);
   }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wcatch-value"
+  try {
+    throw CountedError();
+  } catch (CountedError byValue) {  // a copy, on purpose
+    HExceptionMsg(byValue, 0, 0, 0, 0, "");
+    EXPECT_STREQ(byValue.what(), "counted");
+  }
+#pragma GCC diagnostic pop
+  try {
+    throw CountedError();
+  } catch (CountedError& outer) {
+    try {
+      throw std::runtime_error("inner");
+    } catch (const std::exception&) {
+      HExceptionMsg(outer, 0, 0, 0, 0, "");
+      EXPECT_STREQ(outer.what(), "counted");
+    }
+  }
+  std::exception_ptr held;
+  try {
+    throw CountedError();
+  } catch (...) {
+    held = std::current_exception();
+  }
+  try {
+    std::rethrow_exception(held);
+  } catch (const CountedError& again) {
+    HExceptionMsg(again, 0, 0, 0, 0, "");
+  }
+  EXPECT_EQ(seen_.size(), 6u);
+  held = nullptr;
   EXPECT_EQ(CountedError::alive, 0);
 
   try {
     HExceptionClass::Of<EHPermissionError>().Raise("", 1);
   } catch (EHException& caught) {
-    HExceptionMsg(&caught, 0, 0, 0, 0, "");
+    HExceptionMsg(caught, 0, 0, 0, 0, "");
     EXPECT_EQ(caught.Message(), "この操作は認可されていません。");  // still alive and intact
+    EXPECT_EQ(seen_.back().level, 16);
   }
 }
 
 TEST(HExceptionMsg, WithoutReportObjectFailsAndStillDestroys) {
   ASSERT_EQ(gMPObject, nullptr);
-  EXPECT_THROW(HExceptionMsg(new CountedError, 0, 0, 0, 5, ""), EHIncompleteCode);
+  EXPECT_THROW(HExceptionMsg(std::make_unique<CountedError>(), 0, 0, 0, 5, ""), EHIncompleteCode);
   EXPECT_EQ(CountedError::alive, 0);
   try {
     throw CountedError();
   } catch (CountedError& caught) {
-    EXPECT_THROW(HExceptionMsg(&caught, 0, 0, 0, 5, ""), EHIncompleteCode);
+    EXPECT_THROW(HExceptionMsg(caught, 0, 0, 0, 5, ""), EHIncompleteCode);
     EXPECT_EQ(CountedError::alive, 1);
   }
   EXPECT_EQ(CountedError::alive, 0);

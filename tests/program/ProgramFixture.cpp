@@ -1,5 +1,7 @@
 #include "tests/program/ProgramFixture.h"
 
+#include <algorithm>
+
 #include "core/tasks/TaskStore.h"
 
 namespace velquin::test {
@@ -53,7 +55,43 @@ std::optional<std::string> GetString(const char* name) {
   return text;
 }
 
+bool RecordingNotifyIcon::Notify(DWORD message, const NotifyIconDataV1& data) {
+  calls.push_back({message, data});
+  if (shell == Shell::Absent) return false;
+  auto icon = std::find_if(icons.begin(), icons.end(),
+                           [&](const NotifyIconDataV1& i) { return i.hWnd == data.hWnd && i.uID == data.uID; });
+  bool done = false;
+  switch (message) {
+    case NIM_ADD:
+      done = icon == icons.end();
+      if (done) icons.push_back(data);
+      break;
+    case NIM_MODIFY:
+      done = icon != icons.end();
+      if (done) *icon = data;
+      break;
+    case NIM_DELETE:
+      done = icon != icons.end();
+      if (done) icons.erase(icon);
+      break;
+  }
+  return done && !(shell == Shell::Busy && message == NIM_ADD);
+}
+
+bool RecordingNotifyIcon::Has(HWND window, UINT id) const {
+  return std::any_of(icons.begin(), icons.end(), [&](const auto& i) { return i.hWnd == window && i.uID == id; });
+}
+
+std::vector<DWORD> RecordingNotifyIcon::Messages() const {
+  std::vector<DWORD> list;
+  for (const auto& c : calls) list.push_back(c.message);
+  return list;
+}
+
 void ProgramTest::SetUp() {
+  notifyIcon_ = RecordingNotifyIcon{};
+  reports_.clear();
+  halts_ = 0;
   PrivateRegistry::DeleteAll();
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);

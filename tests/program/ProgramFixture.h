@@ -1,7 +1,7 @@
 #pragma once
 // The main window in-process, over a private registry key, real task files in a
-// private folder, a shell that records, a notification icon that records (and can
-// be made to refuse the icon), and a power platform of any kind of machine.
+// private folder, a shell that records, a notification area in memory whose shell
+// can be busy or absent, and a power platform of any kind of machine.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -46,21 +46,24 @@ struct NotifyCall {
   NotifyIconDataV1 data;
 };
 
+// The notification area in memory: the icons it holds and how the shell answers.
+// Records every call.
 class RecordingNotifyIcon : public NotifyIcon {
  public:
-  bool Notify(DWORD message, const NotifyIconDataV1& data) override {
-    calls.push_back({message, data});
-    if (message == NIM_ADD && failAdd) return false;
-    return real.Notify(message, data);
-  }
-  std::vector<DWORD> Messages() const {
-    std::vector<DWORD> list;
-    for (const auto& c : calls) list.push_back(c.message);
-    return list;
-  }
+  enum class Shell {
+    Ready,   // does what it is asked and says so
+    Busy,    // adds the icon but reports failure (the call timed out); answers the rest
+    Absent,  // no notification area yet: does nothing, every call fails
+  };
+  bool Notify(DWORD message, const NotifyIconDataV1& data) override;
+  // The shell restarted: its notification area is new and empty.
+  void Restart() { icons.clear(); }
+  bool Has(HWND window, UINT id) const;
+  std::vector<DWORD> Messages() const;
+
   std::vector<NotifyCall> calls;
-  bool failAdd = false;
-  Win32NotifyIcon real;
+  Shell shell = Shell::Ready;
+  std::vector<NotifyIconDataV1> icons;
 };
 
 class ProgramTest : public ::testing::Test {

@@ -1,8 +1,10 @@
 // Adding, editing and deleting tasks through the input dialog, the error dialog,
-// the delete question, the file-open dialog and a double click.
+// the delete question, the file-open dialog and a double click; the end of the
+// logon while one of the dialogs is open.
 #include <functional>
 
 #include "app/Velquin_InputTask.h"
+#include "tests/program/HeapCheck.h"
 #include "tests/program/ProgramFixture.h"
 #include "toolkit/WideText.h"
 
@@ -149,27 +151,73 @@ TEST_F(TaskEditingTest, AMarkedLineIsEditedWithItsMarker) {
   EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\" -a"});
 }
 
-TEST_F(TaskEditingTest, TheLogonMayEndWhileTheDialogIsOpen) {
-  const std::string kept = MakeFile("kept.exe");
-  SetLines({"\"" + kept + "\""});
-  Start();
-  const std::string typed = MakeFile("typed.exe");
-  DialogAnswerer answers;
-  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
-    Type(w, typed);  // typed, never confirmed
-    SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
-    SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
-  });
-  // Here the process would have ended inside the message; the test's halt returns,
-  // so the command unwinds after every form is gone and must not touch the dialog.
-  form_->acnAppendTask->Execute();
-  form_ = nullptr;
-  Pump(30);
-  EXPECT_EQ(halts_, 1);
-  EXPECT_EQ(app_->MainForm(), nullptr);
-  EXPECT_TRUE(app_->Forms().empty());
-  EXPECT_EQ(GetDword("Count"), 1u);
-  EXPECT_EQ(GetString("APP0"), "\"" + kept + "\"");
+// The input dialog or one of the message dialogs is open when the logon ends.
+// Here the process would have ended inside the message; the test's halt returns,
+// so the command unwinds after every form is gone and must touch none of them.
+TEST_F(TaskEditingTest, TheLogonMayEndWhileADialogIsOpen) {
+  const struct {
+    const char* name;
+    // Sets the answers (the last one ends the logon) and starts the command.
+    std::function<void(DialogAnswerer&, std::function<void(HWND)>)> open;
+  } cases[] = {
+      {"input dialog",
+       [this](DialogAnswerer& answers, std::function<void(HWND)> endLogon) {
+         const std::string typed = MakeFile("typed.exe");
+         answers.Expect("T_InputTaskForm", "タスク入力", [typed, endLogon](HWND w) {
+           Type(w, typed);  // typed, never confirmed
+           endLogon(w);
+         });
+         form_->acnAppendTask->Execute();
+       }},
+      {"error question",
+       [this](DialogAnswerer& answers, std::function<void(HWND)> endLogon) {
+         const std::string missing = Folder() + "\\nothere.exe";
+         answers.Expect("T_InputTaskForm", "タスク入力", [missing](HWND w) {
+           Type(w, missing);
+           Press(InputForm(w)->btnOK);
+         });
+         answers.Expect("TMessageForm", "エラー", endLogon);
+         form_->acnAppendTask->Execute();
+       }},
+      {"delete question",
+       [this](DialogAnswerer& answers, std::function<void(HWND)> endLogon) {
+         form_->lbxTaskList->SetItemIndex(0);
+         answers.Expect("TMessageForm", "確認", endLogon);
+         PostMessageA(form_->btnDeleteTask->Handle(), BM_CLICK, 0, 0);
+       }},
+      {"close question",
+       [this](DialogAnswerer& answers, std::function<void(HWND)> endLogon) {
+         answers.Expect("TMessageForm", "確認", endLogon);
+         PostMessageA(form_->Handle(), WM_CLOSE, 0, 0);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    const std::string kept = MakeFile("kept.exe");
+    SetLines({"\"" + kept + "\""});
+    Start();
+    {
+      HeapCheck heap;
+      DialogAnswerer answers;
+      c.open(answers, [this, main = form_->Handle()](HWND) {
+        SendMessageA(main, WM_QUERYENDSESSION, 0, 0);
+        SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
+      });
+      form_ = nullptr;
+      EXPECT_TRUE(PumpUntil([&] { return halts_ == 1; }, 5000));
+      Pump(50);
+      EXPECT_EQ(answers.Pending(), 0u);
+      EXPECT_EQ(heap.DoubleFrees(), 0);
+      EXPECT_EQ(heap.WrittenAfterFree(), 0);
+    }
+    EXPECT_EQ(halts_, 1);
+    EXPECT_EQ(app_->MainForm(), nullptr);
+    EXPECT_TRUE(app_->Forms().empty());
+    EXPECT_EQ(GetDword("Count"), 1u);
+    EXPECT_EQ(GetString("APP0"), "\"" + kept + "\"");
+  }
 }
 
 TEST_F(TaskEditingTest, DeleteAsksAndOnlyYesDeletesAndTheScrollRangeStays) {
@@ -200,6 +248,26 @@ TEST_F(TaskEditingTest, DeleteAsksAndOnlyYesDeletesAndTheScrollRangeStays) {
   EXPECT_NE(GetFileAttributesA(longFile.c_str()), INVALID_FILE_ATTRIBUTES);  // the file stays
   Pump(30);
   EXPECT_FALSE(form_->btnDeleteTask->Enabled());  // nothing selected any more
+}
+
+TEST_F(TaskEditingTest, TheDeleteQuestionOfALongLineFitsTheWorkArea) {
+  std::string line = "\"" + MakeFile("long.exe") + "\"";
+  while (line.size() < 2000) line += " --parameter=C:\\Some\\Long\\Folder\\名前";
+  line.resize(2000);
+  Start();
+  form_->lbxTaskList->Append(line);
+  form_->lbxTaskList->SetItemIndex(0);
+  DialogAnswerer answers;
+  std::string fault = "not shown";
+  answers.Expect("TMessageForm", "確認", [&](HWND w) {
+    fault = LayoutFault(w);
+    ClickButton(w, "いいえ(&N)");
+  });
+  form_->acnDeleteTask->Execute();
+  EXPECT_EQ(fault, "");
+  ASSERT_EQ(answers.Seen().size(), 1u);
+  EXPECT_NE(answers.Seen()[0].text.find(line), std::string::npos);
+  EXPECT_EQ(Lines().size(), 1u);
 }
 
 TEST_F(TaskEditingTest, DoubleClickEditsOnlyASelectedLine) {
@@ -290,11 +358,24 @@ TEST_F(TaskEditingTest, TheEllipsisButtonPicksAFileAndReplacesTheWholeText) {
     answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
       text = InputForm(w)->edtFileName->Text();
       enabled = InputForm(w)->btnOK->Enabled();
-      Press(refused ? InputForm(w)->btnCancel : InputForm(w)->btnOK);
+      if (refused) Press(InputForm(w)->btnCancel);
+      else PostMessageA(InputForm(w)->edtFileName->ButtonHandle(), BM_CLICK, 0, 0);
     });
+    // A second time the dialog offers no initial name, not the earlier pick.
+    std::wstring offered = L"not shown";
+    if (!refused) {
+      answers.Expect("#32770", "ファイルを開く", [&](HWND w) {
+        wchar_t name[MAX_PATH] = {};
+        GetDlgItemTextW(w, 0x47C, name, MAX_PATH);
+        offered = name;
+        PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+      });
+      answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) { Press(InputForm(w)->btnOK); });
+    }
     Run(answers, form_->acnAppendTask);
     EXPECT_EQ(text, c.text);
     EXPECT_TRUE(enabled);
+    if (!refused) EXPECT_EQ(offered, L"");
     // Reported as an error, in the box the program shows for one.
     ASSERT_EQ(reports_.size(), refused ? 1u : 0u);
     if (refused) {

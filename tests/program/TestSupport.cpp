@@ -1,6 +1,8 @@
 #include "tests/program/TestSupport.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 #include "toolkit/Forms.h"
 #include "toolkit/WideText.h"
@@ -64,6 +66,31 @@ bool ClickButton(HWND dialog, const char* caption) {
   if (!button) return false;
   PostMessageA(button, BM_CLICK, 0, 0);  // posted: an answer never runs a modal loop itself
   return true;
+}
+
+std::string LayoutFault(HWND dialog) {
+  RECT work{}, window{}, client{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &client);
+  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  if (window.left < work.left || window.top < work.top || window.right > work.right || window.bottom > work.bottom)
+    return "outside the work area";
+  int first = INT_MAX, last = INT_MIN;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") != 0) continue;
+    RECT r{};
+    GetWindowRect(child, &r);
+    if (r.left < client.left || r.top < client.top || r.right > client.right || r.bottom > client.bottom)
+      return "button " + WindowText(child) + " outside the dialog";
+    first = std::min<int>(first, r.left);
+    last = std::max<int>(last, r.right);
+  }
+  if (first == INT_MAX) return "no button";
+  if (std::abs((first - client.left) - (client.right - last)) > 1) return "buttons not centred";
+  return {};
 }
 
 DialogAnswerer::DialogAnswerer() {

@@ -24,6 +24,10 @@ HWND FindChild(HWND parent, const char* className, const char* text);
 // Clicks (posts a click to) the button captioned `caption` inside `dialog`.
 bool ClickButton(HWND dialog, const char* caption);
 
+// What is wrong with the layout of a dialog: outside the work area, a button
+// outside the dialog's client area, the buttons not centred. Empty when nothing.
+std::string LayoutFault(HWND dialog);
+
 // A dialog that appeared while an answer was waiting for it.
 struct SeenDialog {
   std::string className;

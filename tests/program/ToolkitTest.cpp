@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "core/Exception.h"
 #include "tests/program/TestSupport.h"
@@ -264,6 +265,44 @@ TEST_F(ToolkitTest, MessageDialogAnswers) {
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0].text, "一行目\r\n二行目 & 記号");
     EXPECT_EQ(buttons, c.type == TMsgDlgType::Confirmation ? "はい(&Y)|いいえ(&N)" : "OK");
+  }
+}
+
+TEST_F(ToolkitTest, LongMessagesFitTheWorkAreaWithEveryButtonInside) {
+  ShowForm();
+  std::string twentyLines, spaced, unbroken, doubleByte;
+  for (int i = 0; i < 20; ++i) twentyLines += "行 " + std::to_string(i) + "\r\n";
+  while (spaced.size() < 2000) spaced += "C:\\Program Files\\長いフォルダ名 ";
+  while (unbroken.size() < 2000) unbroken += "C:\\Folder\\name_without_blanks";
+  while (doubleByte.size() < 2000) doubleByte += "長いフォルダ名";
+  const struct {
+    const char* name;
+    std::string text;
+    TMsgDlgType type;
+    unsigned buttons;
+  } cases[] = {
+      {"twenty lines", twentyLines, TMsgDlgType::Confirmation, mbYes | mbNo},
+      {"2,000 bytes with blanks", spaced, TMsgDlgType::Error, mbOK},
+      {"2,000 bytes without a blank", unbroken, TMsgDlgType::Confirmation, mbYes | mbNo},
+      {"2,000 bytes of double-byte text", doubleByte, TMsgDlgType::Error, mbOK},
+      {"200,000 bytes", std::string(200000, 'x'), TMsgDlgType::Error, mbOK},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DialogAnswerer answers;
+    std::string fault = "not shown";
+    std::string text;
+    answers.Expect("TMessageForm", c.type == TMsgDlgType::Confirmation ? "確認" : "エラー", [&](HWND w) {
+      fault = LayoutFault(w);
+      text = ChildTexts(w, "Static");
+      PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    MessageDlg(c.text, c.type, c.buttons);
+    EXPECT_EQ(fault, "");
+    // The whole message, however it is broken (the helper reads 4,095 bytes).
+    if (c.text.size() < 4095) {
+      EXPECT_TRUE(text == c.text);
+    }
   }
 }
 

@@ -1,8 +1,10 @@
 // Residency in the notification area: the icon record, the ways in and out, the
-// mouse messages, the start-up timer and the three repairs (a refused icon keeps
-// the taskbar button, the icon comes back when the shell restarts, and it goes at
-// exit).
+// mouse messages, the start-up timer, and a shell that is busy, not there yet or
+// restarted (the icon is counted exactly while the shell has it, the taskbar
+// button stays exactly while it has none, and the icon goes at exit).
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "tests/program/ProgramFixture.h"
 
@@ -15,6 +17,8 @@ class TrayTest : public ProgramTest {
     return app_->Minimized() && !AppWindowVisible() && !form_->Visible() && form_->TrayIconShown();
   }
   bool Shown() const { return !app_->Minimized() && AppWindowVisible() && form_->Visible(); }
+  bool AreaHasIcon() const { return notifyIcon_.Has(form_->Handle(), 1); }
+  void TaskbarCreated() { SendMessageA(form_->Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0); }
   void ClickIcon(LPARAM mouse) {
     SendMessageA(form_->Handle(), WM_TRAYICON, 1, mouse);
     Pump(30);
@@ -102,7 +106,7 @@ TEST_F(TrayTest, RestoreGivesTheFocusBack) {
 
 TEST_F(TrayTest, ARefusedIconKeepsTheTaskbarButton) {
   Start();
-  notifyIcon_.failAdd = true;
+  notifyIcon_.shell = RecordingNotifyIcon::Shell::Absent;
   form_->acnToTaskTray->Execute();
   Pump(30);
   EXPECT_FALSE(form_->TrayIconShown());
@@ -113,9 +117,9 @@ TEST_F(TrayTest, ARefusedIconKeepsTheTaskbarButton) {
   PostMessageA(app_->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
   Pump(50);
   EXPECT_TRUE(Shown());
-  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD}));
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
 
-  notifyIcon_.failAdd = false;  // the shell is back: the next minimise uses the tray
+  notifyIcon_.shell = RecordingNotifyIcon::Shell::Ready;  // the next minimise uses the tray
   form_->acnToTaskTray->Execute();
   Pump(30);
   EXPECT_TRUE(InTray());
@@ -129,20 +133,79 @@ TEST_F(TrayTest, TheIconComesBackWhenTheShellRestartsAndGoesAtExit) {
 
   form_->acnToTaskTray->Execute();
   Pump(30);
-  notifyIcon_.real.Notify(NIM_DELETE, form_->NotifyIconData());  // the shell lost it
+  notifyIcon_.Restart();  // the shell lost it
   SendMessageA(form_->Handle(), taskbarCreated, 0, 0);
   EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
   EXPECT_TRUE(InTray());
 
-  // Told while the shell still has it: the icon is replaced, not lost.
+  // Told while the shell still has it: the icon is updated, not lost.
   notifyIcon_.calls.clear();
   SendMessageA(form_->Handle(), taskbarCreated, 0, 0);
-  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
+  EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
   EXPECT_TRUE(InTray());
+  EXPECT_TRUE(AreaHasIcon());
 
   notifyIcon_.calls.clear();
   Finish();  // the program ends while in the tray
   EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_DELETE}));
+}
+
+// Log-on or a restart of the shell: the shell times out on the add although it
+// took the icon, is not there until it announces itself, or loses the icon.
+TEST_F(TrayTest, TheIconIsCountedExactlyWhileTheShellHasIt) {
+  using enum RecordingNotifyIcon::Shell;
+  struct Case {
+    const char* name;
+    RecordingNotifyIcon::Shell atMinimise;
+    bool countedAtMinimise;
+    bool restart;  // the shell loses every icon before it announces itself
+    std::optional<RecordingNotifyIcon::Shell> atTaskbarCreated;
+  };
+  const Case cases[] = {
+      {"add times out, the icon is there", Busy, true, false, std::nullopt},
+      {"no notification area until it is created", Absent, false, false, Ready},
+      {"shell restarted while in the tray", Ready, true, true, Ready},
+      {"shell restarted and busy", Ready, true, true, Busy},
+      {"not there at first, then busy", Absent, false, false, Busy},
+  };
+  // Each case ends once with a left click on the icon and once with the exit.
+  for (const Case& c : cases) {
+    for (const bool endWithClick : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (endWithClick ? ", click" : ", exit"));
+      TearDown();
+      SetUp();
+      Start();
+      notifyIcon_.shell = c.atMinimise;
+      form_->acnToTaskTray->Execute();
+      Pump(30);
+      EXPECT_EQ(form_->TrayIconShown(), c.countedAtMinimise);
+      EXPECT_EQ(AreaHasIcon(), c.countedAtMinimise || c.atMinimise == Busy);
+      EXPECT_TRUE(app_->Minimized());
+      EXPECT_FALSE(form_->Visible());
+      EXPECT_EQ(AppWindowVisible(), !c.countedAtMinimise);  // a taskbar button exactly without an icon
+
+      if (c.atTaskbarCreated) {
+        if (c.restart) notifyIcon_.Restart();
+        notifyIcon_.shell = *c.atTaskbarCreated;
+        TaskbarCreated();
+        Pump(30);
+        EXPECT_TRUE(InTray());
+        EXPECT_TRUE(AreaHasIcon());
+        EXPECT_EQ(notifyIcon_.icons.size(), 1u);
+      }
+      notifyIcon_.shell = Ready;
+      if (endWithClick) {
+        ClickIcon(WM_LBUTTONDOWN);
+        EXPECT_TRUE(Shown());
+        EXPECT_FALSE(form_->TrayIconShown());
+        EXPECT_FALSE(AreaHasIcon());
+      } else {
+        const HWND window = form_->Handle();
+        Finish();
+        EXPECT_FALSE(notifyIcon_.Has(window, 1));
+      }
+    }
+  }
 }
 
 TEST_F(TrayTest, NoIconIsRemovedAtExitWhenNoneIsShown) {
@@ -206,13 +269,13 @@ TEST_F(TrayTest, ASecondStartBringsTheRunningCopyBack) {
     std::vector<DWORD> icon;
   } cases[] = {
       {"in the tray", false, [&] { form_->acnToTaskTray->Execute(); }, {NIM_ADD, NIM_DELETE}},
-      {"minimised without an icon", true, [&] { form_->acnToTaskTray->Execute(); }, {NIM_ADD}},
+      {"minimised without an icon", true, [&] { form_->acnToTaskTray->Execute(); }, {NIM_ADD, NIM_MODIFY}},
       {"behind another window", false, [&] { SetForegroundWindow(other); }, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.where);
     notifyIcon_.calls.clear();
-    notifyIcon_.failAdd = c.refuseIcon;
+    notifyIcon_.shell = c.refuseIcon ? RecordingNotifyIcon::Shell::Absent : RecordingNotifyIcon::Shell::Ready;
     c.put();
     Pump(50);
     EXPECT_EQ(SendMessageA(form_->Handle(), show, 0, 0), kRunningCopyShown);
