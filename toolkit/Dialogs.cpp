@@ -23,7 +23,7 @@ class TMessageText : public TControl {
   TMessageText(TForm* form, const TControlDesc& desc, std::string_view text, std::vector<std::string> lines,
                int lineHeight)
       : TControl(form, desc), lines_(std::move(lines)), lineHeight_(lineHeight) {
-    CreateHandle("STATIC", SS_OWNERDRAW | SS_NOPREFIX, 0, text);
+    CreateHandle(L"STATIC", SS_OWNERDRAW | SS_NOPREFIX, 0, text);
   }
   bool DrawItem(const DRAWITEMSTRUCT& item) override {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));

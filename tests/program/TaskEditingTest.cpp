@@ -375,7 +375,9 @@ TEST_F(TaskEditingTest, TheEllipsisButtonPicksAFileAndReplacesTheWholeText) {
     Run(answers, form_->acnAppendTask);
     EXPECT_EQ(text, c.text);
     EXPECT_TRUE(enabled);
-    if (!refused) EXPECT_EQ(offered, L"");
+    if (!refused) {
+      EXPECT_EQ(offered, L"");
+    }
     // Reported as an error, in the box the program shows for one.
     ASSERT_EQ(reports_.size(), refused ? 1u : 0u);
     if (refused) {
