@@ -6,6 +6,8 @@
 // FindFirstFileA/FindClose on its quoted file name and one LB_ADDSTRING; then the
 // window is shown, centred, and the message loop runs.
 #include <windows.h>
+
+#include "RawLoad.h"
 #include <objbase.h>
 
 #include <string>
@@ -57,29 +59,7 @@ const Child kChildren[] = {
     {"BUTTON", "終了(&X)", BS_OWNERDRAW | WS_TABSTOP, 0, 378, 239, 87, 25},
 };
 
-void LoadLines(HWND list) {
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\HALVERN\\Velquin", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return;
-  DWORD count = 0, size = sizeof count;
-  RegQueryValueExA(key, "Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
-  char line[2048];
-  for (DWORD i = 0; i < count; ++i) {
-    const std::string name = "APP" + std::to_string(i);
-    size = sizeof line - 1;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(line), &size) != ERROR_SUCCESS)
-      continue;
-    line[size] = '\0';
-    std::string file(line);
-    if (file.size() > 1 && file[0] == '"') file = file.substr(1, file.find('"', 1) - 1);
-    WIN32_FIND_DATAA data;
-    const HANDLE search = FindFirstFileA(file.c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-  }
-  RegCloseKey(key);
-}
+void LoadLines(HWND list) { RawLoadLines(list); }
 
 }  // namespace
 

@@ -11,6 +11,8 @@
 // The stored lines are "TARGET_EXE" -n i (quoted, with parameters: one search each).
 #include <windows.h>
 
+#include "RawLoad.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -68,31 +70,7 @@ class TBenchForm : public TForm {
 };
 
 // The floor: the calls any load of these lines must make, on a plain list box.
-void FloorLoad(HWND list) {
-  HKEY key;
-  const std::string path(kTaskStoreKeyPath);
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return;
-  DWORD count = 0, size = sizeof count;
-  RegQueryValueExA(key, "Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
-  char line[2048];
-  for (DWORD i = 0; i < count; ++i) {
-    const std::string name = "APP" + std::to_string(i);
-    size = sizeof line - 1;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(line), &size) != ERROR_SUCCESS)
-      continue;
-    line[size] = '\0';
-    // The quoted file name, searched once.
-    std::string file(line);
-    if (file.size() > 1 && file[0] == '"') file = file.substr(1, file.find('"', 1) - 1);
-    WIN32_FIND_DATAA data;
-    const HANDLE search = FindFirstFileA(file.c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-  }
-  RegCloseKey(key);
-}
+void FloorLoad(HWND list) { RawLoadLines(list); }
 
 // Sends LB_ADDSTRING once per line to `list`; returns seconds.
 double AddEach(HWND list, int count) {
