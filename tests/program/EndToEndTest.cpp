@@ -253,8 +253,10 @@ TEST_F(EndToEndTest, AKilledProcessKeepsItsEdits) {
   list = FindWindowExA(window, nullptr, "ListBox", nullptr);
   ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
   for (int i = 0; i < 3; ++i) {
-    char line[1024] = {};
-    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+    wchar_t wideLine[1024] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wideLine));
+    char line[2048] = {};
+    WideCharToMultiByte(932, 0, wideLine, -1, line, sizeof line, nullptr, nullptr);
     EXPECT_EQ(line, stored[i]);
   }
 }
