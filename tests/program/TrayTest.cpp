@@ -11,17 +11,6 @@
 namespace velquin::test {
 namespace {
 
-// The width of an icon's image, 0 for none.
-int IconSide(HICON icon) {
-  ICONINFO info{};
-  if (!icon || !GetIconInfo(icon, &info)) return 0;
-  BITMAP bitmap{};
-  GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  if (info.hbmMask) DeleteObject(info.hbmMask);
-  return bitmap.bmWidth;
-}
-
 class TrayTest : public ProgramTest {
  protected:
   bool InTray() const {
