@@ -1,5 +1,7 @@
 #include "app/Velquin_InputTask.h"
 
+#include <optional>
+
 #include "core/Exception.h"
 #include "core/tasks/TaskLine.h"
 #include "library/HLVTextRoutines.h"
@@ -59,8 +61,12 @@ void T_InputTaskForm::edtFileNamePropertiesButtonClick(TComponent*, int) {
 void T_InputTaskForm::btnOKClick(TComponent*) {
   std::string message;
   try {
+    // Read exactly as typed: a character code page 932 cannot hold would come back
+    // as another one, naming another file.
+    const std::optional<std::string> text = edtFileName->ExactText();
+    if (!text) throw Exception(kNotInShiftJisMessage);
     std::string fileName, params;
-    if (ParseTaskLine(fileSystem_, Trim(edtFileName->Text()), fileName, params)) {
+    if (ParseTaskLine(fileSystem_, Trim(*text), fileName, params)) {
       TaskFileName = std::move(fileName);
       TaskParams = std::move(params);
       SetModalResult(mrOk);

@@ -7,6 +7,9 @@
 #include "core/tasks/ResumeRunner.h"
 #include "core/tasks/TaskStore.h"
 #include "library/HLVTextRoutines.h"
+#include "toolkit/Dpi.h"
+#include "toolkit/WideText.h"
+#include "toolkit/WindowTarget.h"
 
 namespace velquin {
 namespace {
@@ -39,21 +42,6 @@ const char kExitQuestion[] =
     "\r\n"
     "終了しますか？";
 
-// Copies as much of `text` as fits in `tip` with its NUL, never splitting a
-// double-byte character.
-template <size_t N>
-void CopyTip(const std::string& text, CHAR (&tip)[N]) {
-  size_t length = 0;
-  while (length < text.size()) {
-    const size_t step =
-        IsDBCSLeadByte(static_cast<BYTE>(text[length])) && length + 1 < text.size() ? 2 : 1;
-    if (length + step > N - 1) break;
-    length += step;
-  }
-  text.copy(tip, length);
-  tip[length] = '\0';
-}
-
 }  // namespace
 
 T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
@@ -63,6 +51,10 @@ T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
       resumeNotifications_(ports.power),
       taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
       showRunningCopy_(RegisterWindowMessageA(kShowRunningCopyMessage)) {}
+
+T_MainForm::~T_MainForm() {
+  if (trayIcon_) DestroyIcon(trayIcon_);
+}
 
 void T_MainForm::CreateComponents() {
   apeVelquin = new TApplicationEvents(this, "apeVelquin");
@@ -113,6 +105,7 @@ void T_MainForm::Loaded() {
   OnCreate = [this](TComponent* s) { FormCreate(s); };
   OnDestroy = [this](TComponent* s) { FormDestroy(s); };
   OnCloseQuery = [this](TComponent* s, bool& canClose) { FormCloseQuery(s, canClose); };
+  ckbMinimizeWhenStart->OnClick = [this](TComponent* s) { ckbMinimizeWhenStartClick(s); };
   SetMessageHandler(WM_POWERBROADCAST, [this](TMessage& m) { WMPowerBroadcast(m); });
   if (taskbarCreated_) SetMessageHandler(taskbarCreated_, [this](TMessage& m) { WMTaskbarCreated(m); });
   if (showRunningCopy_) SetMessageHandler(showRunningCopy_, [this](TMessage& m) { WMShowRunningCopy(m); });
@@ -143,7 +136,7 @@ void T_MainForm::FormDestroy(TComponent*) {
     T_MainForm* form;
     ~RemoveIcon() { form->RemoveTrayIconAtExit(); }
   } removeIcon{this};
-  taskStore_.Save(*lbxTaskList, ckbMinimizeWhenStart->Checked());
+  SaveTasks();
 }
 
 void T_MainForm::WndProc(TMessage& Message) {
@@ -154,6 +147,7 @@ void T_MainForm::WndProc(TMessage& Message) {
     return;
   }
   TForm::WndProc(Message);
+  if (Message.Msg == WM_DPICHANGED) ReloadTrayIcon();
 }
 
 void T_MainForm::WMPowerBroadcast(TMessage& Message) {
@@ -190,8 +184,9 @@ void T_MainForm::ToggleTrayIcon() {
   if (!FTrayIconShown) {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYICON;
-    data.hIcon = Application()->Icon();
-    CopyTip(Caption(), data.szTip);
+    if (!trayIcon_) LoadTrayIcon();
+    data.hIcon = trayIcon_ ? trayIcon_ : Application()->Icon();
+    SetTip(data, WideWindowText(Handle()));
     // Counted only when the shell has it, so that a failure leaves a way back. A
     // busy shell may report a failed add although it took the icon: a modify,
     // which only an existing icon accepts, tells.
@@ -201,6 +196,31 @@ void T_MainForm::ToggleTrayIcon() {
     FTrayIconShown = false;
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   }
+}
+
+// The small icon at the size of the display the window is on.
+void T_MainForm::LoadTrayIcon() {
+  const HICON icon = LoadIconForDpi(ModuleInstance(), L"MAINICON", SM_CXSMICON, Dpi());
+  if (!icon) return;  // the one there is stays
+  if (trayIcon_) DestroyIcon(trayIcon_);
+  trayIcon_ = icon;
+}
+
+// A new display scale: an icon in the tray is replaced by one of the new size
+// before the old one goes.
+void T_MainForm::ReloadTrayIcon() {
+  const HICON old = trayIcon_;
+  trayIcon_ = nullptr;
+  LoadTrayIcon();
+  if (!trayIcon_) {
+    trayIcon_ = old;
+    return;
+  }
+  if (FTrayIconShown) {
+    FNotifyIconData.hIcon = trayIcon_;
+    ports_.notifyIcon.Notify(NIM_MODIFY, FNotifyIconData);
+  }
+  if (old) DestroyIcon(old);
 }
 
 void T_MainForm::RestoreFromTray() {
@@ -240,6 +260,7 @@ void T_MainForm::WMTaskbarCreated(TMessage& Message) {
   // when the program moved into the tray. Add the icon again whether or not the
   // earlier add succeeded; once it is there, the taskbar button goes.
   if (Application()->Minimized() || FTrayIconShown) {
+    LoadTrayIcon();  // the taskbar may have come back at another scale
     FTrayIconShown = false;
     ToggleTrayIcon();
     if (FTrayIconShown)
@@ -277,6 +298,7 @@ void T_MainForm::acnAppendTaskExecute(TComponent*) {
   if (dialog->ShowModal() != mrOk) return;
   const int index = lbxTaskList->Append(Trim(dialog->TaskFileName) + " " + dialog->TaskParams);
   UpdateScrollWidth(*lbxTaskList, index);
+  SaveTasks();
 }
 
 void T_MainForm::acnEditTaskExecute(TComponent*) {
@@ -287,6 +309,7 @@ void T_MainForm::acnEditTaskExecute(TComponent*) {
   const int index = lbxTaskList->ItemIndex();
   lbxTaskList->Replace(index, Trim(dialog->TaskFileName + " " + dialog->TaskParams));
   UpdateScrollWidth(*lbxTaskList, index);
+  SaveTasks();
 }
 
 void T_MainForm::acnDeleteTaskExecute(TComponent*) {
@@ -295,7 +318,16 @@ void T_MainForm::acnDeleteTaskExecute(TComponent*) {
                                "ヴェルキンの実行対象から外れるだけですので、ファイル本体は削除されません。";
   if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo) != mrYes) return;
   lbxTaskList->Delete(lbxTaskList->ItemIndex());
+  SaveTasks();
 }
+
+void T_MainForm::ckbMinimizeWhenStartClick(TComponent*) { SaveTasks(); }
+
+// Each change is stored at once, by the rules of the save at exit: a program that
+// is killed, or a machine that loses power, after weeks in the tray keeps its list.
+// A write that fails is reported as at exit; the list keeps the change and the
+// next save writes it.
+void T_MainForm::SaveTasks() { taskStore_.Save(*lbxTaskList, ckbMinimizeWhenStart->Checked()); }
 
 void T_MainForm::lbxTaskListDblClick(TComponent*) { acnEditTask->Execute(); }
 

@@ -39,6 +39,7 @@ struct MainFormPorts {
 class T_MainForm : public TForm {
  public:
   T_MainForm(TComponent* owner, MainFormPorts ports);
+  ~T_MainForm() override;
 
   TListBox* lbxTaskList = nullptr;
   TButton* btnExit = nullptr;
@@ -83,10 +84,10 @@ class T_MainForm : public TForm {
   void acnEditTaskExecute(TComponent* Sender);
   void acnDeleteTaskExecute(TComponent* Sender);
   void lbxTaskListDblClick(TComponent* Sender);
+  void ckbMinimizeWhenStartClick(TComponent* Sender);
 
   bool InQueryEndSession() const { return FInQueryEndSession; }
   bool TrayIconShown() const { return FTrayIconShown; }
-  const NotifyIconDataV1& NotifyIconData() const { return FNotifyIconData; }
 
  protected:
   void CreateComponents() override;
@@ -98,10 +99,14 @@ class T_MainForm : public TForm {
   void RestoreFromTray();
   void KeepTaskbarButtonWithoutIcon();
   void RemoveTrayIconAtExit();
+  void LoadTrayIcon();
+  void ReloadTrayIcon();
+  void SaveTasks();
 
   bool FInQueryEndSession = false;
   bool FTrayIconShown = false;
   NotifyIconDataV1 FNotifyIconData{};
+  HICON trayIcon_ = nullptr;  // the small icon at the display's scale; ours
   MainFormPorts ports_;
   TaskStore taskStore_;  // the save needs to know how far the load got
   ResumeNotifications resumeNotifications_;

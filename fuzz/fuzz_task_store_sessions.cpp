@@ -1,10 +1,10 @@
 // Several runs of the program over one in-memory registry: each run loads with
-// failures the input chooses, edits the list, and saves with other failures (or
-// none: the fault has cleared), as a start and an exit would. Checked after every
-// save, whether it succeeded or stopped part-way: each stored line that the load
-// did not bring into the list is still stored, unchanged in type and data, where
-// the next load counts it; a save that succeeds after such a load writes the list
-// first, as it was.
+// failures the input chooses, then edits the list and saves several times, as each
+// edit and the exit do, each save with other failures (or none: the fault has
+// cleared). Checked after every save, whether it succeeded or stopped part-way:
+// each stored line that the load did not bring into the list is still stored,
+// unchanged in type and data, where the next load counts it; a save that succeeds
+// after such a load writes the list first, as it was, then those lines, each once.
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -28,6 +28,7 @@ namespace {
 const std::string kKey(kTaskStoreKeyPath);
 constexpr int kMaxRuns = 6;
 constexpr int kMaxValues = 12;
+constexpr int kMaxSaves = 4;  // in one run
 
 using Stored = std::pair<uint32_t, std::string>;  // type and data
 using Bag = std::map<Stored, int>;
@@ -45,9 +46,9 @@ std::optional<int64_t> CountBound(const FakeRegistry& reg) {
   return static_cast<int32_t>(value);
 }
 
-// The counted line values, by index.
-std::map<int, Stored> CountedLines(const FakeRegistry& reg) {
-  const std::optional<int64_t> bound = CountBound(reg);
+// The counted line values, by index; every line value with `all`.
+std::map<int, Stored> CountedLines(const FakeRegistry& reg, bool all = false) {
+  const std::optional<int64_t> bound = all ? std::nullopt : CountBound(reg);
   std::map<int, Stored> lines;
   for (const std::string& name : reg.Names(kKey)) {
     const std::optional<int> index = TaskLineIndex(name);
@@ -93,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   for (int run = 0; run < kMaxRuns && !in.Empty(); ++run) {
     const std::map<int, Stored> before = CountedLines(reg);
+    const std::map<int, Stored> everyLine = CountedLines(reg, true);
     const uint8_t atLoad = in.Byte();
     Fail(reg, in, atLoad);
     TaskStore store(reg, fs);
@@ -107,47 +109,59 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(reg.OpenKeys() == 0);
 
     // A load that stopped brought in the first lines, as many as the list holds.
-    Bag unloaded;
+    // Those it did not bring in are kept; a save that cannot read Count keeps the
+    // values beyond it too, but none more often than it is stored.
+    Bag unloaded, keepable;
     if (stopped) {
       int brought = list.Count();
+      for (const auto& [index, value] : everyLine) ++keepable[value];
       for (const auto& [index, value] : before) {
         if (brought > 0) {
           --brought;
+          --keepable[value];
         } else {
           ++unloaded[value];
         }
       }
     }
 
-    Edit(list, in);
-    minimize = in.Byte() & 1;
-    const uint8_t atSave = in.Byte();
-    if (atSave & 0x80) reg.ClearFailures();
-    Fail(reg, in, atSave);
-    // A key that cannot be opened saves nothing, silently; the load's failures last
-    // unless they clear.
-    const bool refused = (atSave & 0x18) == 0x18 || (!(atSave & 0x80) && (atLoad & 0x18) == 0x18);
-    bool saved = !refused;
-    try {
-      store.Save(list, minimize);
-    } catch (const ERegistryException&) {
-      saved = false;
-    }
-    reg.ClearFailures();
-    FUZZ_CHECK(reg.OpenKeys() == 0);
-
-    const std::map<int, Stored> after = CountedLines(reg);
-    Bag kept;
-    for (const auto& [index, value] : after) ++kept[value];
-    if (stopped && saved) {
-      // The list first, as it was (nothing in it is a marker), then what was kept.
-      for (int i = 0; i < list.Count(); ++i) {
-        const auto it = after.find(i);
-        FUZZ_CHECK(it != after.end() && it->second == Stored(kRegSz, list.Item(i) + '\0'));
-        --kept[it->second];
+    bool keyUnopenable = (atLoad & 0x18) == 0x18;
+    for (int save = 0; save < kMaxSaves; ++save) {
+      Edit(list, in);
+      minimize = in.Byte() & 1;
+      const uint8_t atSave = in.Byte();
+      if (atSave & 0x80) reg.ClearFailures();
+      Fail(reg, in, atSave);
+      // A key that cannot be opened saves nothing, silently; the load's failures
+      // last until cleared.
+      const bool refused = (atSave & 0x18) == 0x18 || (!(atSave & 0x80) && keyUnopenable);
+      keyUnopenable = false;
+      bool saved = !refused;
+      try {
+        store.Save(list, minimize);
+      } catch (const ERegistryException&) {
+        saved = false;
       }
+      reg.ClearFailures();
+      FUZZ_CHECK(reg.OpenKeys() == 0);
+
+      const std::map<int, Stored> after = CountedLines(reg);
+      Bag kept;
+      for (const auto& [index, value] : after) ++kept[value];
+      if (stopped && saved) {
+        // The list first, as it was (nothing in it is a marker), then what was kept,
+        // each once.
+        for (int i = 0; i < list.Count(); ++i) {
+          const auto it = after.find(i);
+          FUZZ_CHECK(it != after.end() && it->second == Stored(kRegSz, list.Item(i) + '\0'));
+          --kept[it->second];
+        }
+        for (const auto& [value, times] : kept) FUZZ_CHECK(times <= (keepable.count(value) ? keepable.at(value) : 0));
+      }
+      for (const auto& [value, times] : unloaded) FUZZ_CHECK(kept[value] >= times);
+      // Ends the run, as the exit's save does: the program is killed, or ends.
+      if (in.Byte() & 1) break;
     }
-    for (const auto& [value, times] : unloaded) FUZZ_CHECK(kept[value] >= times);
   }
   return 0;
 }

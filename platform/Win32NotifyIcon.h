@@ -1,12 +1,14 @@
 #pragma once
-// The notification-area icon through Shell_NotifyIconA, with the record in its
+// The notification-area icon through Shell_NotifyIconW, with the record in its
 // first and smallest layout.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string_view>
+
 namespace velquin {
 
-// NOTIFYICONDATAA as first laid out: 88 bytes in a 32-bit program.
+// NOTIFYICONDATAW as first laid out: 152 bytes in a 32-bit program.
 struct NotifyIconDataV1 {
   DWORD cbSize;
   HWND hWnd;
@@ -14,12 +16,16 @@ struct NotifyIconDataV1 {
   UINT uFlags;
   UINT uCallbackMessage;
   HICON hIcon;
-  CHAR szTip[64];
+  WCHAR szTip[64];
 };
-static_assert(sizeof(NotifyIconDataV1) == NOTIFYICONDATAA_V1_SIZE);
+static_assert(sizeof(NotifyIconDataV1) == NOTIFYICONDATAW_V1_SIZE);
 #ifndef _WIN64
-static_assert(sizeof(NotifyIconDataV1) == 88);
+static_assert(sizeof(NotifyIconDataV1) == 152);
 #endif
+
+// Puts as much of `text` into `tip` as fits with its NUL (63 UTF-16 units), never
+// the first half of a surrogate pair without the second.
+void SetTip(NotifyIconDataV1& data, std::wstring_view text);
 
 class NotifyIcon {
  public:

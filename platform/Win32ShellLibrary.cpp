@@ -27,9 +27,9 @@ HINSTANCE LazyShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR paramet
               : reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND);
 }
 
-BOOL LazyShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
-  using Proc = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
-  static const Proc proc = ShellProc<Proc>("Shell_NotifyIconA");
+BOOL LazyShellNotifyIconW(DWORD message, PNOTIFYICONDATAW data) {
+  using Proc = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+  static const Proc proc = ShellProc<Proc>("Shell_NotifyIconW");
   return proc ? proc(message, data) : FALSE;
 }
 

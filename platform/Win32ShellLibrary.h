@@ -10,7 +10,7 @@ namespace velquin {
 // As ShellExecuteA; SE_ERR_DLLNOTFOUND when the library cannot be loaded.
 HINSTANCE LazyShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                             LPCSTR directory, INT showCommand);
-// As Shell_NotifyIconA; FALSE when the library cannot be loaded.
-BOOL LazyShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data);
+// As Shell_NotifyIconW; FALSE when the library cannot be loaded.
+BOOL LazyShellNotifyIconW(DWORD message, PNOTIFYICONDATAW data);
 
 }  // namespace velquin

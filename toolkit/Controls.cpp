@@ -367,6 +367,10 @@ void TButtonEdit::DpiChanged(int oldDpi) {
   PlaceButton();
 }
 
+std::optional<std::string> TButtonEdit::ExactText() const {
+  return hwnd_ ? Cp932FromWide(WideWindowText(hwnd_)) : std::string();
+}
+
 void TButtonEdit::SetText(std::string_view text) {
   if (text == Caption()) return;
   settingText_ = true;

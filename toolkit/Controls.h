@@ -3,6 +3,7 @@
 // an ellipsis button, read-only memo and image.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,6 +114,8 @@ class TButtonEdit : public TControl {
  public:
   TButtonEdit(TForm* form, const TControlDesc& desc);
   std::string Text() const { return Caption(); }
+  // The text as typed; nothing when code page 932 cannot hold it.
+  std::optional<std::string> ExactText() const;
   void SetText(std::string_view text);
   HWND ButtonHandle() const { return button_; }
   void DpiChanged(int oldDpi) override;

@@ -25,6 +25,10 @@ class TMessageText : public TControl {
       : TControl(form, desc), lines_(std::move(lines)), lineHeight_(lineHeight) {
     CreateHandle(L"STATIC", SS_OWNERDRAW | SS_NOPREFIX, 0, text);
   }
+  void DpiChanged(int oldDpi) override {
+    TControl::DpiChanged(oldDpi);
+    lineHeight_ = std::max(MulDiv(lineHeight_, Form()->Dpi(), oldDpi), 1);
+  }
   bool DrawItem(const DRAWITEMSTRUCT& item) override {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ old = SelectObject(item.hDC, FormFont());
@@ -43,6 +47,27 @@ class TMessageText : public TControl {
   int lineHeight_;
 };
 
+// The dialog type's system icon, at the size of the display it is on.
+class TMessageIcon : public TImage {
+ public:
+  TMessageIcon(TForm* form, const TControlDesc& desc, const wchar_t* icon) : TImage(form, desc), icon_(icon) {
+    Load();
+  }
+  void DpiChanged(int oldDpi) override {
+    TImage::DpiChanged(oldDpi);
+    Load();
+  }
+
+ private:
+  void Load() {
+    const HICON icon = LoadIconForDpi(nullptr, icon_, SM_CXICON, Form()->Dpi());
+    Picture().SetIcon(icon);  // a copy
+    PictureChanged();
+    if (icon) DestroyIcon(icon);
+  }
+  const wchar_t* icon_;
+};
+
 // Laid out as the system's message box: the text at most a share of the work area
 // wide, broken into lines, the dialog as high as the lines need but never beyond
 // the work area, the buttons centred below, the whole centred in the work area.
@@ -57,9 +82,8 @@ class TMessageForm : public TForm {
  protected:
   void Loaded() override {
     static const TControlDesc kIcon{TControlKind::Image, "Image", "", 16, 16, 32, 32, akLeftTop, kNoTab};
-    auto* image = new TImage(this, kIcon);
     const auto* icon = type_ == TMsgDlgType::Confirmation ? IDI_QUESTION : IDI_ERROR;
-    image->Picture().SetIcon(LoadIconForDpi(nullptr, reinterpret_cast<LPCWSTR>(icon), SM_CXICON, Dpi()));
+    new TMessageIcon(this, kIcon, reinterpret_cast<LPCWSTR>(icon));
 
     struct Choice {
       unsigned flag;
@@ -218,8 +242,7 @@ bool TOpenDialog::Execute() {
   // name another file, or none.
   std::optional<std::string> chosen = Cp932FromWide(file.data());
   if (!chosen) {
-    throw Exception("選択したファイルのパスには、ヴェルキンで扱えない文字 (Shift_JIS にない文字) が"
-                    "含まれています。\r\n別の場所か別の名前のファイルを選択してください");
+    throw Exception(kNotInShiftJisMessage);
   }
   FileName = std::move(*chosen);
   return true;

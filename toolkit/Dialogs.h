@@ -22,6 +22,11 @@ enum TMsgDlgButton : unsigned { mbYes = 1, mbNo = 2, mbOK = 4 };
 // mrNo, mrOk, or mrCancel when the dialog was closed some other way.
 int MessageDlg(std::string_view text, TMsgDlgType type, unsigned buttons);
 
+// Why a path the user chose or typed is refused: code page 932 cannot hold it.
+inline constexpr char kNotInShiftJisMessage[] =
+    "選択したファイルのパスには、ヴェルキンで扱えない文字 (Shift_JIS にない文字) が"
+    "含まれています。\r\n別の場所か別の名前のファイルを選択してください";
+
 // The system's file-open dialog with the read-only box hidden, resizable, free to
 // change the process's current directory, and no initial file name. A chosen path
 // that code page 932 cannot represent is refused with an error (FileName stays as

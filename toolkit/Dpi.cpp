@@ -41,10 +41,31 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 }
 
+int IconSizeForDpi(int metric, int dpi) {
+  using Proc = int(WINAPI*)(int, UINT);
+  static const Proc metricsForDpi = User32Function<Proc>("GetSystemMetricsForDpi");
+  const int size = metricsForDpi ? metricsForDpi(metric, static_cast<UINT>(dpi)) : 0;
+  return size > 0 ? size : ScaleForDpi(metric == SM_CXSMICON ? 16 : 32, dpi);
+}
+
 HICON LoadIconForDpi(HINSTANCE instance, const wchar_t* name, int metric, int dpi) {
-  const int size = ScaleForDpi(metric == SM_CXSMICON ? 16 : 32, dpi);
-  const UINT flags = instance ? 0 : LR_SHARED;
-  return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, size, size, flags));
+  const int size = IconSizeForDpi(metric, dpi);
+  if (instance) return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, size, size, 0));
+  // A system icon: a shared one keeps the size it was first asked for, so it is
+  // loaded unshared at this size, or copied from the shared one at this size.
+  using ScaleDownProc = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  static const HMODULE comctl32 = GetModuleHandleW(L"comctl32.dll");
+  static const auto scaleDown =
+      comctl32 ? reinterpret_cast<ScaleDownProc>(reinterpret_cast<void*>(GetProcAddress(comctl32, "LoadIconWithScaleDown")))
+               : nullptr;
+  HICON icon = nullptr;
+  if (scaleDown && SUCCEEDED(scaleDown(nullptr, name, size, size, &icon)) && icon) return icon;
+  icon = static_cast<HICON>(LoadImageW(nullptr, name, IMAGE_ICON, size, size, 0));
+  if (icon) return icon;
+  const HANDLE shared = LoadImageW(nullptr, name, IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
+  if (!shared) return nullptr;
+  icon = static_cast<HICON>(CopyImage(shared, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE));
+  return icon ? icon : static_cast<HICON>(CopyImage(shared, IMAGE_ICON, size, size, 0));
 }
 
 }  // namespace velquin

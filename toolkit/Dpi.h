@@ -18,7 +18,10 @@ int SystemDpi();
 int WindowDpi(HWND window);
 // AdjustWindowRectEx with the frame as it is at `dpi`.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
-// An icon resource at the size `dpi` asks for (SM_CXICON or SM_CXSMICON).
+// The side of an icon of kind `metric` (SM_CXICON or SM_CXSMICON) at `dpi`.
+int IconSizeForDpi(int metric, int dpi);
+// An icon resource, of the module or (`instance` null) of the system, at the size
+// `metric` has at `dpi`; the caller owns it and destroys it.
 HICON LoadIconForDpi(HINSTANCE instance, const wchar_t* name, int metric, int dpi);
 
 }  // namespace velquin

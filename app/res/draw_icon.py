@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Velquin's icon (Velquin.ico: 16, 24, 32 and 48 px, 32-bit with alpha).
+"""Draws Velquin's icon (Velquin.ico: 16, 20, 24, 32, 40, 48 and 64 px, 32-bit with
+alpha: the small and large sizes at 100, 125, 150 and 200 % display scale).
 
 A night-blue rounded square with a pale crescent moon (the computer asleep) and a
 green arrow rising out of it (the tasks that start on waking). Drawn by sampling
@@ -89,7 +90,7 @@ def bmp_entry(size):
 
 
 def main(path):
-    sizes = [16, 24, 32, 48]
+    sizes = [16, 20, 24, 32, 40, 48, 64]
     images = [bmp_entry(s) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)

@@ -127,7 +127,23 @@ void UpdateScrollWidth(TaskList& list, int Index) {
 }
 
 void TaskStore::Load(TaskList& list, bool& minimizeWhenStart) {
+  // The scroll range fits the lines as they are shown: normalised and marked, or as
+  // read when the load stopped.
+  const auto fitScrollWidth = [&list] {
+    for (int i = 0; i < list.Count(); ++i) UpdateScrollWidth(list, i);
+  };
+  try {
+    LoadLines(list, minimizeWhenStart);
+  } catch (...) {
+    fitScrollWidth();
+    throw;
+  }
+  fitScrollWidth();
+}
+
+void TaskStore::LoadLines(TaskList& list, bool& minimizeWhenStart) {
   unloadedFrom_ = 0;
+  unloadedAt_.reset();
   const std::unique_ptr<RegistryKey> key = registry_.CreateKey(kTaskStoreKeyPath);
   if (!key) {
     minimizeWhenStart = false;
@@ -144,7 +160,7 @@ void TaskStore::Load(TaskList& list, bool& minimizeWhenStart) {
     const std::optional<std::vector<int>> indexes = ExistingLineIndexes(*key, 0, count);
     if (!indexes) throw ReadFailed(LineName(0));
     for (int index : *indexes) {
-      UpdateScrollWidth(list, list.Append(ReadString(*key, LineName(index))));
+      list.Append(ReadString(*key, LineName(index)));
       unloadedFrom_ = index + 1;
     }
   }
@@ -160,7 +176,7 @@ void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
   const std::unique_ptr<RegistryKey> key = registry_.CreateKey(kTaskStoreKeyPath);
   if (!key) return;
   if (unloadedFrom_) {
-    SaveAfterPartialLoad(*key, list, *unloadedFrom_, minimizeWhenStart);
+    SaveAfterPartialLoad(*key, list, minimizeWhenStart);
     return;
   }
 
@@ -203,15 +219,14 @@ void TaskStore::Save(const TaskList& list, bool minimizeWhenStart) {
   if (countMissing) throw ReadFailed(kCountName);
 }
 
-// The list holds the stored lines below `from` as they were read (not normalised, so
-// nothing in it is a marker) and the user's edits. The stored lines from `from` on
-// were never in it: they are kept, in their order and unchanged in type and data,
-// right after the list's lines, with Count covering both, so that the next start
-// reports the same value again. A write that fails part-way loses nothing either:
-// every value is copied before its old place is written over, and Count covers it
-// wherever it is at the time.
-void TaskStore::SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, int32_t from,
-                                     bool minimizeWhenStart) {
+// The list holds the stored lines below the load's stop (not normalised, so nothing
+// in it is a marker) and the user's edits. The stored lines from there on were never
+// in it: they are kept, in their order and unchanged in type and data, right after
+// the list's lines, with Count covering both, so that the next start reports the
+// same value again. A write that fails part-way loses nothing either: every value is
+// copied before its old place is written over, and Count covers it wherever it is at
+// the time; the store follows each copy, so the next save keeps each line once.
+void TaskStore::SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, bool minimizeWhenStart) {
   // A Count that cannot be read counts every line value there is; a missing one none.
   const RegQuery countQuery = key.Query(kCountName);
   std::optional<int32_t> oldCount;
@@ -223,26 +238,32 @@ void TaskStore::SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, int
     } catch (const ERegistryException&) {
     }
   }
+
   const int64_t high = oldCount ? *oldCount : INT64_MAX;
 
   const std::optional<std::vector<int>> existing = ExistingLineIndexes(key, 0, INT64_MAX);
-  if (!existing) throw ReadFailed(LineName(from));
-  std::vector<int> kept;
-  for (int index : *existing) {
-    if (index >= from && index < high) kept.push_back(index);
+  if (!unloadedAt_) {
+    if (!existing) throw ReadFailed(LineName(*unloadedFrom_));
+    std::vector<int> kept;
+    for (int index : *existing) {
+      if (index >= *unloadedFrom_ && index < high) kept.push_back(index);
+    }
+    unloadedAt_ = std::move(kept);
   }
+  std::vector<int>& at = *unloadedAt_;
+
   const int count = list.Count();
-  if (static_cast<int64_t>(count) + static_cast<int64_t>(kept.size()) > INT32_MAX) {
+  if (static_cast<int64_t>(count) + static_cast<int64_t>(at.size()) > INT32_MAX) {
     throw WriteFailed(kCountName);
   }
-  const auto total = static_cast<int32_t>(count + kept.size());
+  const auto total = static_cast<int32_t>(count + at.size());
   const auto target = [count](size_t i) { return count + static_cast<int>(i); };
 
   // Every value that moves is read before anything is written.
-  std::vector<RegQuery> values(kept.size());
-  for (size_t i = 0; i < kept.size(); ++i) {
-    if (target(i) == kept[i]) continue;
-    const std::string name = LineName(kept[i]);
+  std::vector<RegQuery> values(at.size());
+  for (size_t i = 0; i < at.size(); ++i) {
+    if (target(i) == at[i]) continue;
+    const std::string name = LineName(at[i]);
     values[i] = key.Query(name);
     if (values[i].status != RegStatus::Ok) throw ReadFailed(name);
   }
@@ -250,21 +271,25 @@ void TaskStore::SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, int
   const auto copy = [&](size_t i) {
     const std::string name = LineName(target(i));
     if (!key.SetValue(name, values[i].type, values[i].data)) throw WriteFailed(name);
+    at[i] = target(i);
   };
   // Those that move down go first, lowest first, and stay within the old Count; then
   // Count, which now covers every value that has not moved yet; then those that move
   // up, highest first. None writes over a value not yet copied.
-  for (size_t i = 0; i < kept.size(); ++i) {
-    if (target(i) < kept[i]) copy(i);
+  for (size_t i = 0; i < at.size(); ++i) {
+    if (target(i) < at[i]) copy(i);
   }
   WriteNumber(key, kCountName, total);
-  for (size_t i = kept.size(); i-- > 0;) {
-    if (target(i) > kept[i]) copy(i);
+  for (size_t i = at.size(); i-- > 0;) {
+    if (target(i) > at[i]) copy(i);
   }
   for (int i = 0; i < count; ++i) WriteLine(key, i, list.Item(i));
 
-  for (auto it = existing->rbegin(); it != existing->rend(); ++it) {
-    if (*it >= total && *it < high) key.DeleteValue(LineName(*it));
+  // What is left from `total` on within the old Count is surplus, or a stale copy.
+  if (existing) {
+    for (auto it = existing->rbegin(); it != existing->rend(); ++it) {
+      if (*it >= total && *it < high) key.DeleteValue(LineName(*it));
+    }
   }
   // The option was never read: an unticked box is what the load left, not a choice.
   if (minimizeWhenStart) WriteNumber(key, kMinimizeName, 1);

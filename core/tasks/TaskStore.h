@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "core/Exception.h"
 #include "core/ports/FileSystem.h"
@@ -42,19 +43,23 @@ class TaskStore {
 
   // Writes the list (without missing-file markers) and the option back. After a
   // load that stopped early, the stored lines it never brought in are kept after
-  // the list's lines, and the option is written only when ticked.
-  // Throws ERegistryException.
+  // the list's lines, and the option is written only when ticked. Runs as often as
+  // the list changes; whatever a save wrote or failed to write, the next one keeps
+  // those lines, each once. Throws ERegistryException.
   void Save(const TaskList& list, bool minimizeWhenStart);
 
  private:
-  void SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, int32_t from,
-                            bool minimizeWhenStart);
+  void LoadLines(TaskList& list, bool& minimizeWhenStart);
+  void SaveAfterPartialLoad(RegistryKey& key, const TaskList& list, bool minimizeWhenStart);
 
   Registry& registry_;
   FileSystem& fileSystem_;
   // The stored index from which the last load brought no line into the list;
   // nothing when it finished, or when none ran.
   std::optional<int32_t> unloadedFrom_;
+  // Where those lines are stored now, in their order, once a save has found them:
+  // a save moves them, and one that fails part-way may leave stale copies behind.
+  std::optional<std::vector<int>> unloadedAt_;
 };
 
 }  // namespace velquin

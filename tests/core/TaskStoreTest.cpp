@@ -454,6 +454,63 @@ TEST_F(TaskStoreTest, TheSaveAfterALoadThatStoppedKeepsWhatWasNeverLoaded) {
   }
 }
 
+// Saves at each edit after a load that stopped: the first is refused at one of its
+// writes, the next succeeds. The lines the load never brought in end up after the
+// list, each once, wherever the refused save left them.
+TEST_F(TaskStoreTest, EditTimeSavesAfterALoadThatStoppedKeepEachUnloadedLineOnce) {
+  using Edit = std::function<void(VectorTaskList&)>;
+  const Edit deleteFirst = [](VectorTaskList& l) { l.Delete(0); };
+  const Edit appendTwo = [](VectorTaskList& l) { l.Append("x"), l.Append("y"); };
+  const Edit deleteLast = [](VectorTaskList& l) { l.Delete(l.Count() - 1); };
+  const Lines unloaded{"APP=#7", "APP=c", "APP=d", "APP=e"};
+  struct Row {
+    const char* what;
+    Edit first;
+    long failingWrite;  // of the first save
+    Edit second;
+    Lines list;  // after both edits
+  } rows[] = {
+      {"shrunk, first copy refused", deleteFirst, 1, appendTwo, {"x", "y"}},
+      {"shrunk, third copy refused", deleteFirst, 3, appendTwo, {"x", "y"}},
+      {"shrunk, Count refused", deleteFirst, 5, appendTwo, {"x", "y"}},
+      {"grown, Count refused", appendTwo, 1, deleteLast, {"run", "x"}},
+      {"grown, second copy refused", appendTwo, 3, deleteLast, {"run", "x"}},
+      {"grown, last copy refused", appendTwo, 5, deleteLast, {"run", "x"}},
+      {"grown, a line refused", appendTwo, 7, deleteLast, {"run", "x"}},
+      {"grown, nothing refused", appendTwo, 0, deleteLast, {"run", "x"}},
+  };
+  for (const Row& row : rows) {
+    FakeRegistry reg;
+    reg.PutDword(key_, "Count", 5);
+    reg.PutString(key_, "APP0", "run");
+    reg.PutDword(key_, "APP1", 7);
+    reg.PutString(key_, "APP2", "c");
+    reg.PutString(key_, "APP3", "d");
+    reg.PutString(key_, "APP4", "e");
+    TaskStore store(reg, fs_);
+    VectorTaskList list;
+    bool minimize = false;
+    ASSERT_EQ(ErrorOf([&] { store.Load(list, minimize); }), WrongType("APP1"));
+
+    row.first(list);
+    reg.FailWriteNumber(row.failingWrite);
+    EXPECT_EQ(ErrorOf([&] { store.Save(list, minimize); }).empty(), row.failingWrite == 0) << row.what;
+    reg.ClearFailures();
+    row.second(list);
+    EXPECT_EQ(ErrorOf([&] { store.Save(list, minimize); }), "") << row.what;
+
+    Lines expected{"Count=" + std::to_string(row.list.size() + unloaded.size())};
+    for (const std::string& line : row.list) expected.push_back(line);
+    for (const std::string& line : unloaded) expected.push_back(line);
+    for (size_t i = 0; i < expected.size() - 1; ++i) {
+      std::string& line = expected[i + 1];
+      line = "APP" + std::to_string(i) + "=" + (line.rfind("APP=", 0) == 0 ? line.substr(4) : line);
+    }
+    EXPECT_EQ(StoredLines(reg, key_), expected) << row.what;
+    EXPECT_FALSE(reg.Get(key_, "APP" + std::to_string(expected.size() - 1))) << row.what << ": a stale copy";
+  }
+}
+
 // The kept values are copied before their places are written over, and Count
 // covers every value throughout; a raw line is written as it was read.
 TEST_F(TaskStoreTest, KeptValuesMoveWithoutEverLeavingTheCount) {
@@ -486,10 +543,30 @@ TEST_F(TaskStoreTest, KeptValuesMoveWithoutEverLeavingTheCount) {
   }
 }
 
-TEST_F(TaskStoreTest, ScrollWidthFitsTheLinesAsRead) {
-  PutLines({std::string(100, 'x'), "C:\\Tools\\run.exe    "});
-  EXPECT_EQ(Load(), "");
-  EXPECT_EQ(list_.ScrollWidth(), 700);
+// The scroll range fits the lines as the list shows them: normalised and marked
+// after a load, as read when the load stopped.
+TEST_F(TaskStoreTest, ScrollWidthFitsTheLinesAsShown) {
+  struct Row {
+    const char* what;
+    Lines stored;
+    bool stopAtSecond;
+    int width;
+  } rows[] = {
+      {"marked", {std::string(100, 'x'), "C:\\Tools\\run.exe    "}, false, 102 * 7},
+      {"quoted and trimmed", {"C:\\Tools\\run.exe" + std::string(30, ' ')}, false, 18 * 7},
+      {"stopped: as read", {"C:\\Tools\\run.exe" + std::string(30, ' '), "x"}, true, 46 * 7},
+  };
+  for (const Row& row : rows) {
+    FakeRegistry reg;
+    reg.PutDword(key_, "Count", static_cast<int32_t>(row.stored.size()));
+    for (size_t i = 0; i < row.stored.size(); ++i) reg.PutString(key_, "APP" + std::to_string(i), row.stored[i]);
+    if (row.stopAtSecond) reg.FailQuery("APP1");
+    TaskStore store(reg, fs_);
+    VectorTaskList list;
+    bool minimize = false;
+    ErrorOf([&] { store.Load(list, minimize); });
+    EXPECT_EQ(list.ScrollWidth(), row.width) << row.what;
+  }
 }
 
 TEST(UpdateScrollWidth, OnlyWidens) {

@@ -112,6 +112,17 @@ class EndToEndTest : public ::testing::Test {
 
   bool Ended() { return WaitForSingleObject(process_.hProcess, 30000) == WAIT_OBJECT_0; }
 
+  // A visible top-level window of the class and caption, once it is there.
+  static HWND Shown(const char* className, const char* caption) {
+    HWND window = nullptr;
+    WaitFor([&] { return (window = FindWindowA(className, caption)) && IsWindowVisible(window); }, 10000);
+    Sleep(200);
+    return window;
+  }
+  static void Click(HWND parent, const char* caption) {
+    PostMessageA(FindWindowExA(parent, nullptr, "Button", caption), BM_CLICK, 0, 0);
+  }
+
   std::string folder_, recorder_, record_;
   PROCESS_INFORMATION process_{};
 };
@@ -194,6 +205,60 @@ TEST_F(EndToEndTest, ASecondStartShowsTheRunningCopyAndEnds) {
   EXPECT_EQ(GetValue("Count"), "3");
   EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");  // as the running copy normalised it
   EXPECT_EQ(GetValue("APP2"), "\"" + recorder_ + "\" beta \"gamma delta\"");
+}
+
+// Edits through the window are stored as they are made: killed right after them (a
+// crash, Task Manager's End task), the program loses none of them.
+TEST_F(EndToEndTest, AKilledProcessKeepsItsEdits) {
+  PrepareKey();
+  HWND window = StartVelquin(SW_SHOWNORMAL);
+  ASSERT_NE(window, nullptr);
+  HWND list = FindWindowExA(window, nullptr, "ListBox", nullptr);
+  ASSERT_NE(list, nullptr);
+
+  SendMessageA(list, LB_SETCURSEL, 1, 0);  // the missing task
+  Click(window, "タスクを削除(&D)");
+  HWND question = Shown("TMessageForm", "確認");
+  ASSERT_NE(question, nullptr);
+  Click(question, "はい(&Y)");
+  EXPECT_TRUE(WaitFor([] { return GetValue("Count") == "2"; }, 10000));
+
+  Click(window, "タスクを追加(&A)");
+  HWND input = Shown("T_InputTaskForm", "タスク入力");
+  ASSERT_NE(input, nullptr);
+  const std::string added = recorder_ + " added";
+  std::wstring wide(added.size() * 2 + 1, L'\0');
+  wide.resize(MultiByteToWideChar(932, 0, added.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1);
+  SetWindowTextW(FindWindowExA(input, nullptr, "Edit", nullptr), wide.c_str());
+  Sleep(200);
+  Click(input, "OK(&O)");
+  EXPECT_TRUE(WaitFor([] { return GetValue("Count") == "3"; }, 10000));
+
+  Click(window, "起動時に最小化する");
+  EXPECT_TRUE(WaitFor([] { return GetValue("MinimizeWhenStart") == "1"; }, 10000));
+
+  ASSERT_TRUE(TerminateProcess(process_.hProcess, 1));
+  ASSERT_TRUE(Ended());
+  const std::vector<std::string> stored{"\"" + recorder_ + "\" alpha", "\"" + recorder_ + "\" beta \"gamma delta\"",
+                                        "\"" + recorder_ + "\" added"};
+  EXPECT_EQ(GetValue("Count"), "3");
+  for (size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(GetValue(("APP" + std::to_string(i)).c_str()), stored[i]);
+  EXPECT_EQ(GetValue("MinimizeWhenStart"), "1");
+
+  CloseHandle(process_.hProcess);
+  CloseHandle(process_.hThread);
+  process_ = {};
+  window = StartVelquin(SW_SHOWNORMAL);
+  ASSERT_NE(window, nullptr);
+  list = FindWindowExA(window, nullptr, "ListBox", nullptr);
+  ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
+  for (int i = 0; i < 3; ++i) {
+    wchar_t wideLine[1024] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wideLine));
+    char line[2048] = {};
+    WideCharToMultiByte(932, 0, wideLine, -1, line, sizeof line, nullptr, nullptr);
+    EXPECT_EQ(line, stored[i]);
+  }
 }
 
 TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximisedAndTheCloseQuestionEndsIt) {

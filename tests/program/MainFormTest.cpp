@@ -317,8 +317,9 @@ TEST_F(MainFormTest, StartupShowStates) {
   }
 }
 
-// A line wider than the list, unquoted: its normal form is two bytes longer.
-TEST_F(MainFormTest, TheLoadedListReachesTheWindowWithTheScrollWidthOfTheLinesAsRead) {
+// A line wider than the list, unquoted: the scroll range fits its normal form,
+// two bytes longer, as the list shows it.
+TEST_F(MainFormTest, TheLoadedListReachesTheWindowWithTheScrollWidthOfTheLinesAsShown) {
   const std::string file = MakeFile(std::string(70, 'w') + ".exe"), gone = Folder() + "\\gone.exe";
   SetLines({file + " -a", "", gone});
   Start();
@@ -326,7 +327,7 @@ TEST_F(MainFormTest, TheLoadedListReachesTheWindowWithTheScrollWidthOfTheLinesAs
   HWND list = form_->lbxTaskList->Handle();
   // 7 per byte in designed pixels, scaled to the DPI.
   EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0),
-            MulDiv(static_cast<int>(file.size() + 3) * 7, form_->Dpi(), 96));
+            MulDiv(static_cast<int>(file.size() + 5) * 7, form_->Dpi(), 96));
   EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
 }
 

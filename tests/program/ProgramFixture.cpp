@@ -1,6 +1,7 @@
 #include "tests/program/ProgramFixture.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/tasks/TaskStore.h"
 
@@ -58,6 +59,8 @@ std::optional<std::string> GetString(const char* name) {
 bool RecordingNotifyIcon::Notify(DWORD message, const NotifyIconDataV1& data) {
   calls.push_back({message, data});
   if (shell == Shell::Absent) return false;
+  if (data.cbSize != NOTIFYICONDATAW_V1_SIZE) return false;
+  if (std::find(std::begin(data.szTip), std::end(data.szTip), L'\0') == std::end(data.szTip)) return false;
   auto icon = std::find_if(icons.begin(), icons.end(),
                            [&](const NotifyIconDataV1& i) { return i.hWnd == data.hWnd && i.uID == data.uID; });
   bool done = false;
@@ -90,6 +93,7 @@ std::vector<DWORD> RecordingNotifyIcon::Messages() const {
 
 void ProgramTest::SetUp() {
   notifyIcon_ = RecordingNotifyIcon{};
+  registryPort_ = &registry_;
   reports_.clear();
   halts_ = 0;
   PrivateRegistry::DeleteAll();
@@ -123,7 +127,7 @@ void ProgramTest::TearDown() {
 }
 
 T_MainForm* ProgramTest::Start(std::optional<int> show) {
-  form_ = app_->CreateForm<T_MainForm>(MainFormPorts{registry_, fileSystem_, shell_, notifyIcon_, powerPlatform_});
+  form_ = app_->CreateForm<T_MainForm>(MainFormPorts{*registryPort_, fileSystem_, shell_, notifyIcon_, powerPlatform_});
   if (show) app_->ShowMainForm(*show);
   Pump(50);
   return form_;

@@ -12,6 +12,7 @@
 
 #include "app/Velquin_MainForm.h"
 #include "core/fakes/FakePowerPlatform.h"
+#include "core/fakes/FakeRegistry.h"
 #include "core/fakes/RecordingShell.h"
 #include "platform/Win32FileSystem.h"
 #include "platform/Win32NotifyIcon.h"
@@ -47,7 +48,8 @@ struct NotifyCall {
 };
 
 // The notification area in memory: the icons it holds and how the shell answers.
-// Records every call.
+// Records every call. Like the shell, it refuses a record whose size is not that of
+// the first wide layout, or whose tip has no NUL within its 64 units.
 class RecordingNotifyIcon : public NotifyIcon {
  public:
   enum class Shell {
@@ -89,6 +91,7 @@ class ProgramTest : public ::testing::Test {
 
   std::unique_ptr<TApplication> app_;
   PrivateRegistry registry_;
+  Registry* registryPort_ = &registry_;  // what Start gives the main window
   Win32FileSystem fileSystem_;
   RecordingShell shell_;
   RecordingNotifyIcon notifyIcon_;

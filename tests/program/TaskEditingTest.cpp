@@ -85,26 +85,109 @@ TEST_F(TaskEditingTest, AnAddedLineWithoutParametersEndsInASpaceThatEditingRemov
   EXPECT_EQ(form_->lbxTaskList->ItemIndex(), 0);  // stays selected
 }
 
-TEST_F(TaskEditingTest, AMissingFileShowsTheErrorAndTheDialogStaysOpen) {
+// An entry that names no file, or that code page 932 cannot hold (read as best fit,
+// "rün.exe" would name the existing run.exe): the error, the dialog stays open
+// with the text as typed, nothing is stored.
+TEST_F(TaskEditingTest, ARefusedEntryShowsTheErrorAndTheDialogStaysOpen) {
   Start();
-  const std::string missing = Folder() + "\\nothere.exe -q";
-  DialogAnswerer answers;
-  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
-    Type(w, missing);
-    Press(InputForm(w)->btnOK);
-  });
-  answers.Answer("エラー", "OK");
-  answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
-    T_InputTaskForm* dialog = InputForm(w);
-    EXPECT_EQ(dialog->edtFileName->Text(), missing);
-    EXPECT_TRUE(dialog->TaskFileName.empty());
-    EXPECT_EQ(dialog->ModalResult(), mrNone);
-    Press(dialog->btnCancel);
-  });
-  Run(answers, form_->acnAppendTask);
-  ASSERT_EQ(answers.Seen().size(), 3u);
-  EXPECT_EQ(answers.Seen()[1].text, kNoSuchFile);
-  EXPECT_TRUE(Lines().empty());
+  const std::wstring folder = WideFromCp932(Folder() + "\\");
+  const std::wstring run = folder + L"run.exe";
+  MakeFile("run.exe");
+  const struct {
+    std::wstring typed;
+    std::string error;
+  } rows[] = {
+      {folder + L"nothere.exe -q", kNoSuchFile},
+      {folder + L"r\u00FCn.exe", kNotInShiftJisMessage},
+      {folder + L"r\u20ACn.exe -x", kNotInShiftJisMessage},
+      {run + L" -\u00FC", kNotInShiftJisMessage},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.error));
+    DialogAnswerer answers;
+    answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+      SetWindowTextW(InputForm(w)->edtFileName->Handle(), row.typed.c_str());
+      Press(InputForm(w)->btnOK);
+    });
+    answers.Answer("エラー", "OK");
+    answers.Expect("T_InputTaskForm", "タスク入力", [&](HWND w) {
+      T_InputTaskForm* dialog = InputForm(w);
+      EXPECT_EQ(WideWindowText(dialog->edtFileName->Handle()), row.typed);
+      EXPECT_TRUE(dialog->TaskFileName.empty());
+      EXPECT_EQ(dialog->ModalResult(), mrNone);
+      Press(dialog->btnCancel);
+    });
+    Run(answers, form_->acnAppendTask);
+    ASSERT_EQ(answers.Seen().size(), 3u);
+    EXPECT_EQ(answers.Seen()[1].text, row.error);
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_EQ(GetDword("Count"), 0u);
+    EXPECT_EQ(GetString("APP0"), std::nullopt);
+  }
+}
+
+// Each command writes the list at once, by the rules of the save at exit; a write
+// refused at an edit is reported, the edit stays in the list, and the next save
+// stores it.
+TEST_F(TaskEditingTest, EachEditIsStoredAtOnce) {
+  FakeRegistry fake;
+  registryPort_ = &fake;
+  const std::string a = MakeFile("a.exe"), b = MakeFile("b.exe"), c = MakeFile("c.exe");
+  Start();
+  // Through the buttons, so that an error reaches the program's report as it would.
+  const auto type = [this](const std::string& text, TButton* button) {
+    DialogAnswerer answers;
+    answers.Expect("T_InputTaskForm", button == form_->btnEditTask ? "タスク編集" : "タスク入力", [text](HWND w) {
+      Type(w, text);
+      Press(InputForm(w)->btnOK);
+    });
+    Pump(30);  // the actions' state follows the selection
+    Press(button);
+    EXPECT_TRUE(PumpUntil([&] { return answers.Pending() == 0; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return !FindOwned<T_InputTaskForm>(*form_, "_InputTaskForm"); }, 1000));
+    Pump(30);
+  };
+  const auto tick = [this] { SendMessageA(form_->ckbMinimizeWhenStart->Handle(), BM_CLICK, 0, 0); };
+  const std::string qa = "\"" + a + "\"", qb = "\"" + b + "\"", qc = "\"" + c + "\"";
+  const std::string writeFailed = "'APP0' の設定に失敗しました.";
+  const struct {
+    const char* what;
+    std::function<void()> edit;
+    const char* failingValue;
+    std::vector<std::string> changes;
+    std::vector<std::string> reports;
+  } rows[] = {
+      {"add", [&] { type(a + " -x", form_->btnAppendTask); }, nullptr,
+       {"SetDword Count=1", "SetString APP0=" + qa + " -x", "SetDword MinimizeWhenStart=0"}, {}},
+      {"edit", [&] { form_->lbxTaskList->SetItemIndex(0), type(b, form_->btnEditTask); }, nullptr,
+       {"SetDword Count=1", "SetString APP0=" + qb, "SetDword MinimizeWhenStart=0"}, {}},
+      {"tick", tick, nullptr, {"SetDword Count=1", "SetString APP0=" + qb, "SetDword MinimizeWhenStart=1"}, {}},
+      {"delete", [&] {
+         DialogAnswerer answers;
+         answers.Answer("確認", "はい(&Y)");
+         form_->lbxTaskList->SetItemIndex(0);
+         form_->acnDeleteTask->Execute();
+       }, nullptr, {"DeleteValue APP0", "SetDword Count=0", "SetDword MinimizeWhenStart=1"}, {}},
+      {"add, refused", [&] { type(c, form_->btnAppendTask); }, "APP0",
+       {"SetDword Count=1", "SetString APP0=" + qc + " "}, {writeFailed}},
+      {"clear, stored", tick, nullptr, {"SetDword Count=1", "SetString APP0=" + qc + " ", "SetDword MinimizeWhenStart=0"}, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    fake.ClearJournal();
+    if (row.failingValue) fake.FailWrite(row.failingValue);
+    row.edit();
+    fake.ClearFailures();
+    std::vector<std::string> changes;
+    for (const std::string& entry : fake.Journal()) {
+      if (entry.rfind("Set", 0) == 0 || entry.rfind("Delete", 0) == 0) changes.push_back(entry);
+    }
+    EXPECT_EQ(changes, row.changes);
+    EXPECT_EQ(reports_, row.reports);
+    reports_.clear();
+    EXPECT_EQ(fake.OpenKeys(), 0);
+  }
+  EXPECT_EQ(Lines(), std::vector<std::string>{qc + " "});  // the refused add stayed
 }
 
 TEST_F(TaskEditingTest, BlankTextCannotBeConfirmed) {

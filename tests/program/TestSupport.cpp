@@ -41,6 +41,16 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 // process's code page.
 std::string WindowText(HWND window) { return WindowTextCp932(window); }
 
+int IconSide(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
 HWND FindTopWindow(const char* className, const char* caption) {
   return FindWindowW(WideFromCp932(className).c_str(), caption ? WideFromCp932(caption).c_str() : nullptr);
 }

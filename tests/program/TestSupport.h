@@ -16,6 +16,8 @@ void Pump(int ms);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 std::string WindowText(HWND window);
+// The width of an icon's image; 0 for none.
+int IconSide(HICON icon);
 // The top-level window of the class and caption (nullptr: any caption).
 HWND FindTopWindow(const char* className, const char* caption);
 // The texts of the window's direct children of `className`, joined by "|".

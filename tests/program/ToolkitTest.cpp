@@ -13,6 +13,7 @@
 #include "toolkit/Actions.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dialogs.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Forms.h"
 #include "toolkit/WideText.h"
 
@@ -266,6 +267,29 @@ TEST_F(ToolkitTest, MessageDialogAnswers) {
     EXPECT_EQ(answers.Seen()[0].text, "一行目\r\n二行目 & 記号");
     EXPECT_EQ(buttons, c.type == TMsgDlgType::Confirmation ? "はい(&Y)|いいえ(&N)" : "OK");
   }
+}
+
+// The type's icon at the dialog's display scale, also after the scale changes (a
+// shared system icon would keep the size it was first loaded at).
+TEST_F(ToolkitTest, TheMessageDialogIconFollowsTheDisplayScale) {
+  ShowForm();
+  std::vector<int> sides, expected;
+  DialogAnswerer answers;
+  answers.Expect("TMessageForm", "エラー", [&](HWND w) {
+    TForm* dialog = Application()->FindForm(w);
+    auto* image = dialog->Control<TImage>("Image");
+    for (const int dpi : {dialog->Dpi(), dialog->Dpi() * 2, dialog->Dpi() * 5 / 4}) {
+      RECT r{};
+      GetWindowRect(w, &r);
+      SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+      sides.push_back(IconSide(image->Picture().Icon()));
+      expected.push_back(IconSizeForDpi(SM_CXICON, dpi));
+    }
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  MessageDlg("アイコン", TMsgDlgType::Error, mbOK);
+  EXPECT_EQ(sides, expected);
+  EXPECT_EQ(expected.size(), 3u);
 }
 
 TEST_F(ToolkitTest, LongMessagesFitTheWorkAreaWithEveryButtonInside) {

@@ -2,11 +2,11 @@
 // mouse messages, the start-up timer, and a shell that is busy, not there yet or
 // restarted (the icon is counted exactly while the shell has it, the taskbar
 // button stays exactly while it has none, and the icon goes at exit).
-#include <cstring>
 #include <optional>
 #include <string>
 
 #include "tests/program/ProgramFixture.h"
+#include "toolkit/Dpi.h"
 
 namespace velquin::test {
 namespace {
@@ -43,21 +43,66 @@ TEST_F(TrayTest, TheCommandAndTheMinimiseBoxBothMoveIntoTheTray) {
     Pump(50);
     EXPECT_TRUE(InTray());
     ASSERT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD}));
+    EXPECT_TRUE(AreaHasIcon());  // the shell took the record
     const NotifyIconDataV1& d = notifyIcon_.calls[0].data;
-    EXPECT_EQ(d.cbSize, sizeof(NotifyIconDataV1));
-    EXPECT_EQ(d.hWnd, form_->Handle());
-    EXPECT_EQ(d.uID, 1u);
     EXPECT_EQ(d.uFlags, 7u);
     EXPECT_EQ(d.uCallbackMessage, 1124u);
-    EXPECT_EQ(d.hIcon, app_->Icon());
-    EXPECT_STREQ(d.szTip, "ヴェルキン Ver, 1,1");
-    EXPECT_EQ(std::strlen(d.szTip), 19u);
+    EXPECT_EQ(IconSide(d.hIcon), IconSizeForDpi(SM_CXSMICON, form_->Dpi()));
+    EXPECT_EQ(std::wstring(d.szTip), L"ヴェルキン Ver, 1,1");
 
     ClickIcon(WM_LBUTTONDOWN);
     EXPECT_TRUE(Shown());
     EXPECT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
     EXPECT_FALSE(form_->TrayIconShown());
   }
+}
+
+// The tip as the shell receives it: the caption, cut to 63 UTF-16 units without
+// splitting a surrogate pair.
+TEST_F(TrayTest, TheTipIsTheCaptionCutToFit) {
+  Start();
+  const std::wstring pair = L"\U00020BB7";  // outside the basic plane
+  const struct {
+    std::wstring caption, tip;
+  } rows[] = {
+      {std::wstring(63, L'a'), std::wstring(63, L'a')},
+      {std::wstring(70, L'ヴ'), std::wstring(63, L'ヴ')},
+      {std::wstring(62, L'a') + pair + L"b", std::wstring(62, L'a')},
+      {std::wstring(61, L'a') + pair + L"b", std::wstring(61, L'a') + pair},
+      {pair + L"x", pair + L"x"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.caption.size()));
+    SetWindowTextW(form_->Handle(), row.caption.c_str());
+    notifyIcon_.calls.clear();
+    form_->acnToTaskTray->Execute();
+    Pump(30);
+    ASSERT_TRUE(InTray());
+    ASSERT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_ADD}));
+    EXPECT_EQ(std::wstring(notifyIcon_.calls[0].data.szTip), row.tip);
+    ClickIcon(WM_LBUTTONDOWN);
+  }
+}
+
+// A new display scale while in the tray, or a new taskbar: the icon the shell has
+// is the small one at the window's scale.
+TEST_F(TrayTest, TheIconFollowsTheDisplayScale) {
+  Start();
+  form_->acnToTaskTray->Execute();
+  Pump(30);
+  ASSERT_TRUE(InTray());
+  for (const int dpi : {192, 120, 96}) {
+    SCOPED_TRACE(dpi);
+    notifyIcon_.calls.clear();
+    RECT r{};
+    GetWindowRect(form_->Handle(), &r);
+    SendMessageA(form_->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+    ASSERT_EQ(notifyIcon_.Messages(), (std::vector<DWORD>{NIM_MODIFY}));
+    EXPECT_EQ(IconSide(notifyIcon_.icons.at(0).hIcon), IconSizeForDpi(SM_CXSMICON, dpi));
+    TaskbarCreated();
+    EXPECT_EQ(IconSide(notifyIcon_.icons.at(0).hIcon), IconSizeForDpi(SM_CXSMICON, dpi));
+  }
+  EXPECT_TRUE(InTray());
 }
 
 TEST_F(TrayTest, OnlyALeftButtonPressRestoresAndTheWindowThenStaysOnTop) {
@@ -247,6 +292,7 @@ TEST_F(TrayTest, TickingTheOptionDuringARunChangesNothingInThatRun) {
   EXPECT_FALSE(form_->timVelquin->Enabled());
   SendMessageA(form_->ckbMinimizeWhenStart->Handle(), BM_CLICK, 0, 0);
   EXPECT_TRUE(form_->ckbMinimizeWhenStart->Checked());
+  EXPECT_EQ(GetDword("MinimizeWhenStart"), 1u);  // stored at once, acted on at the next start
   Pump(1300);
   EXPECT_TRUE(Shown());
   Finish();
