@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -211,6 +212,41 @@ TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximisedAndTheCloseQuestio
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "0");  // first start: the key was created
   EXPECT_EQ(GetValue("MinimizeWhenStart"), "0");
+}
+
+// Run in the prefix whose stand-in power library reports S0 low-power idle: the
+// program registers for suspend, resume and the display state, and each return
+// opens the list once, whether Windows tells of it with event code 7, with the
+// display turning on, or with both in either order. The display-state records lie
+// in Velquin's own memory, as Windows places them.
+TEST_F(EndToEndTest, OnS0LowPowerIdleEachReturnOpensTheListOnce) {
+  const char* standby = std::getenv("VELQUIN_EXPECT_STANDBY");
+  ASSERT_TRUE(standby && std::string(standby) == "S0 low-power idle") << "runs only in the S0 low-power idle prefix";
+  PrepareKey();
+  HWND window = StartVelquin(SW_SHOWMINNOACTIVE);
+  ASSERT_NE(window, nullptr);
+  const std::string resume = "\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\"";
+  const struct {
+    const char* notifications;
+    size_t started;  // task starts so far: two a pass
+  } returns[] = {
+      {"on off on", 0},  // the state sent at registration, the screen back after an idle time-out
+      {"4 18 on 7", 2},
+      {"4 18 7 on", 4},
+      {"18 on", 6},      // the 4 lost
+      {"4 dimmed on", 8},
+      {"4 18 7 7", 10},
+  };
+  for (const auto& r : returns) {
+    EXPECT_EQ(RunToEnd(resume + " " + r.notifications), 0) << r.notifications;
+    EXPECT_EQ(Started(r.started).size(), r.started) << r.notifications;
+  }
+  Sleep(1500);
+  EXPECT_EQ(Started(10).size(), 10u);  // no pass more than the returns
+
+  EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(GetValue("Count"), "3");
 }
 
 }  // namespace
