@@ -6,13 +6,14 @@ namespace velquin {
 
 std::optional<uint32_t> ReadDisplayState(const void* record) {
   if (!record) return std::nullopt;
-  const auto* bytes = static_cast<const unsigned char*>(record);
-  if (std::memcmp(bytes, kConsoleDisplayStateGuid, sizeof kConsoleDisplayStateGuid) != 0) return std::nullopt;
+  const auto* setting = static_cast<const unsigned char*>(record);
+  if (std::memcmp(setting, kConsoleDisplayStateGuid, sizeof kConsoleDisplayStateGuid) != 0) return std::nullopt;
+  const unsigned char* lengthField = setting + sizeof kConsoleDisplayStateGuid;
   uint32_t length = 0;
-  std::memcpy(&length, bytes + 16, sizeof length);
+  std::memcpy(&length, lengthField, sizeof length);
   uint32_t state = 0;
   if (length < sizeof state) return std::nullopt;
-  std::memcpy(&state, bytes + 20, sizeof state);
+  std::memcpy(&state, lengthField + sizeof length, sizeof state);
   return state;
 }
 
