@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,9 +50,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Velquin is not running.\n");
     return 1;
   }
+  std::vector<std::string> items(argv + 1, argv + argc);
+  if (items.empty()) items.push_back("7");
   int failed = 0;
-  for (int i = 1; i < argc || i == 1; ++i) {
-    const std::string item = i < argc ? argv[i] : "7";
+  for (const std::string& item : items) {
     const int state = item == "off" ? 0 : item == "on" ? 1 : item == "dimmed" ? 2 : -1;
     DWORD_PTR result = 0;
     bool sent;
