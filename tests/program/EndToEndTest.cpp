@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/DebugOutputViewer.h"
 #include "tests/support/OtherProcess.h"
 
 namespace {
@@ -222,6 +223,8 @@ TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximisedAndTheCloseQuestio
 TEST_F(EndToEndTest, OnS0LowPowerIdleEachReturnOpensTheListOnce) {
   const char* standby = std::getenv("VELQUIN_EXPECT_STANDBY");
   ASSERT_TRUE(standby && std::string(standby) == "S0 low-power idle") << "runs only in the S0 low-power idle prefix";
+  velquin::test::DebugOutputViewer viewer;
+  ASSERT_TRUE(viewer.Listening());
   PrepareKey();
   HWND window = StartVelquin(SW_SHOWMINNOACTIVE);
   ASSERT_NE(window, nullptr);
@@ -243,6 +246,19 @@ TEST_F(EndToEndTest, OnS0LowPowerIdleEachReturnOpensTheListOnce) {
   }
   Sleep(1500);
   EXPECT_EQ(Started(10).size(), 10u);  // no pass more than the returns
+
+  // What a debug-output viewer shows: the start, then one line for each
+  // notification, saying what it decided.
+  const auto lines = viewer.Lines("Velquin power: ");
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_EQ(lines[0], "Velquin power: start, S0 low-power idle; suspend/resume and display state registered");
+  EXPECT_EQ(lines[1], "Velquin power: 32787 display on: none (not armed)");
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 12, lines.begin() + 14),
+            (std::vector<std::string>{"Velquin power: 18 resume automatic: none (ran -> armed)",
+                                      "Velquin power: 32787 display on: pass (armed -> ran)"}));
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find(": pass (") != std::string::npos; }),
+            5);
 
   EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
