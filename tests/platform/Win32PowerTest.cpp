@@ -1,7 +1,8 @@
 // The power platform against the system: the standby model that the capability
 // query reports (Wine's own power library answers classic standby; in the prefix
 // with the stand-in library, VELQUIN_EXPECT_STANDBY says S0 low-power idle), the
-// registrations where the calls exist, and the diagnostics in the debug output.
+// registrations where the calls exist. (What the diagnostics write is checked end
+// to end, as a debug-output viewer receives it: tests/program/EndToEndTest.cpp.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,9 +15,6 @@
 
 namespace velquin {
 namespace {
-
-constexpr DWORD kDbgPrintException = 0x40010006;      // DBG_PRINTEXCEPTION_C
-constexpr DWORD kDbgPrintExceptionWide = 0x4001000A;  // DBG_PRINTEXCEPTION_WIDE_C
 
 TEST(Win32PowerTest, TheStandbyModelIsTheOneTheMachineReports) {
   SYSTEM_POWER_CAPABILITIES caps;
@@ -55,30 +53,6 @@ TEST(Win32PowerTest, AWindowRegistersWhereTheCallsExist) {
     }
   }
   DestroyWindow(window);
-}
-
-// What a debugger or a debug-output viewer receives: the exception that
-// OutputDebugString raises carries the text.
-std::string gDebugOutput;
-
-LONG CALLBACK RecordDebugOutput(EXCEPTION_POINTERS* info) {
-  const EXCEPTION_RECORD& r = *info->ExceptionRecord;
-  if (r.ExceptionCode == kDbgPrintExceptionWide && r.NumberParameters >= 2) {
-    const auto* text = reinterpret_cast<const wchar_t*>(r.ExceptionInformation[1]);
-    for (ULONG_PTR i = 0; i + 1 < r.ExceptionInformation[0]; ++i) gDebugOutput += static_cast<char>(text[i]);
-  } else if (r.ExceptionCode == kDbgPrintException && r.NumberParameters >= 2) {
-    gDebugOutput.append(reinterpret_cast<const char*>(r.ExceptionInformation[1]), r.ExceptionInformation[0] - 1);
-  }
-  return EXCEPTION_CONTINUE_SEARCH;
-}
-
-TEST(Win32PowerTest, ATraceLineReachesTheDebugOutputWhole) {
-  gDebugOutput.clear();
-  void* handler = AddVectoredExceptionHandler(1, RecordDebugOutput);
-  ASSERT_NE(handler, nullptr);
-  Win32PowerPlatform().Trace("Velquin power: 32787 display on: pass (armed -> ran)");
-  RemoveVectoredExceptionHandler(handler);
-  EXPECT_EQ(gDebugOutput, "Velquin power: 32787 display on: pass (armed -> ran)\n");
 }
 
 }  // namespace
