@@ -7,6 +7,7 @@
 // the machine went to sleep runs the list once (ReturnRule). Every notification
 // and what it decided goes to the platform's debug output as one line.
 #include <cstdint>
+#include <string>
 
 #include "core/power/ReturnRule.h"
 #include "core/ports/PowerPlatform.h"
