@@ -151,12 +151,13 @@ void T_MainForm::WndProc(TMessage& Message) {
 }
 
 void T_MainForm::WMPowerBroadcast(TMessage& Message) {
-  Message.Result = 0;
-  const uint64_t eventCode = Message.WParam;
-  if (eventCode > UINT32_MAX) return;
-  if (!resumeNotifications_.ShouldRunPass(static_cast<uint32_t>(eventCode))) return;
-  RunTasksOnResume(static_cast<uint32_t>(eventCode), *lbxTaskList, ports_.fileSystem, ports_.shell,
-                   reinterpret_cast<uintptr_t>(Handle()));
+  // With PBT_POWERSETTINGCHANGE, lParam points to the setting's record in this
+  // process; the rule reads it only for the setting registered.
+  const PowerVerdict verdict =
+      resumeNotifications_.Receive(Message.WParam, reinterpret_cast<const void*>(Message.LParam));
+  Message.Result = verdict.result;
+  if (verdict.runPass)
+    RunResumePass(*lbxTaskList, ports_.fileSystem, ports_.shell, reinterpret_cast<uintptr_t>(Handle()));
 }
 
 void T_MainForm::FormCloseQuery(TComponent*, bool& CanClose) {

@@ -1,6 +1,10 @@
 #include "platform/Win32PowerPlatform.h"
 
 #include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "core/power/DisplayStateRecord.h"
 
 #include "platform/SystemLibrary.h"
 
@@ -60,6 +64,31 @@ bool Win32PowerPlatform::UnregisterSuspendResume(uintptr_t registration) {
   using Proc = BOOL(WINAPI*)(HANDLE);
   static const Proc proc = ProcOf<Proc>(User32(), "UnregisterSuspendResumeNotification");
   return proc && proc(reinterpret_cast<HANDLE>(registration)) != FALSE;
+}
+
+uintptr_t Win32PowerPlatform::RegisterDisplayState(uintptr_t window) {
+  using Proc = HANDLE(WINAPI*)(HANDLE, LPCGUID, DWORD);
+  static const Proc proc = ProcOf<Proc>(User32(), "RegisterPowerSettingNotification");
+  GUID setting;
+  static_assert(sizeof setting == sizeof kConsoleDisplayStateGuid);
+  std::memcpy(&setting, kConsoleDisplayStateGuid, sizeof setting);
+  return proc ? reinterpret_cast<uintptr_t>(proc(reinterpret_cast<HANDLE>(window), &setting, DEVICE_NOTIFY_WINDOW_HANDLE))
+              : 0;
+}
+
+bool Win32PowerPlatform::UnregisterDisplayState(uintptr_t registration) {
+  using Proc = BOOL(WINAPI*)(HANDLE);
+  static const Proc proc = ProcOf<Proc>(User32(), "UnregisterPowerSettingNotification");
+  return proc && proc(reinterpret_cast<HANDLE>(registration)) != FALSE;
+}
+
+void Win32PowerPlatform::Trace(std::string_view line) {
+  // The lines are ASCII: each byte is its own UTF-16 unit. The line break ends the
+  // line in viewers that join what they receive.
+  std::wstring wide;
+  for (char c : line) wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+  wide += L'\n';
+  OutputDebugStringW(wide.c_str());
 }
 
 }  // namespace velquin

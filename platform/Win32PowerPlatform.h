@@ -1,7 +1,8 @@
 #pragma once
-// The power platform of Windows: the capability query of the power library and the
-// suspend and resume registration of user32 (Windows 8 and later), both looked up
-// at run time, so that the program starts where either is missing.
+// The power platform of Windows: the capability query of the power library, the
+// suspend and resume registration (Windows 8 and later) and the power setting
+// registration of user32, all looked up at run time, so that the program starts
+// where any is missing; the diagnostics go to OutputDebugStringW.
 #include <windows.h>
 
 #include "core/ports/PowerPlatform.h"
@@ -23,6 +24,9 @@ class Win32PowerPlatform final : public PowerPlatform {
   std::optional<bool> ModernStandby() override;
   uintptr_t RegisterSuspendResume(uintptr_t window) override;
   bool UnregisterSuspendResume(uintptr_t registration) override;
+  uintptr_t RegisterDisplayState(uintptr_t window) override;
+  bool UnregisterDisplayState(uintptr_t registration) override;
+  void Trace(std::string_view line) override;
 };
 
 }  // namespace velquin

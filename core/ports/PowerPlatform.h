@@ -1,9 +1,10 @@
 #pragma once
-// The machine's standby model, and the registration for suspend and resume
-// notifications that machines with S0 low-power idle standby need before they
-// send them to a window.
+// The machine's standby model, the registrations that machines with S0 low-power
+// idle standby need before they tell a window of suspend, resume and the display
+// state, and the debug output where the power handling says what it decided.
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace velquin {
 
@@ -18,6 +19,12 @@ class PowerPlatform {
   virtual uintptr_t RegisterSuspendResume(uintptr_t window) = 0;
   // Ends a registration; false when that was refused.
   virtual bool UnregisterSuspendResume(uintptr_t registration) = 0;
+  // Registers `window` for changes of the console display state; 0 when the call
+  // is missing or refused.
+  virtual uintptr_t RegisterDisplayState(uintptr_t window) = 0;
+  virtual bool UnregisterDisplayState(uintptr_t registration) = 0;
+  // One short line of text for a debug-output viewer; nothing is stored or shown.
+  virtual void Trace(std::string_view line) = 0;
 };
 
 }  // namespace velquin

@@ -6,9 +6,7 @@
 
 namespace velquin {
 
-void RunTasksOnResume(uint32_t eventCode, const TaskList& list, FileSystem& fileSystem,
-                      Shell& shell, uintptr_t ownerWindow) {
-  if (eventCode != kPbtApmResumeSuspend) return;
+void RunResumePass(const TaskList& list, FileSystem& fileSystem, Shell& shell, uintptr_t ownerWindow) {
   const int count = list.Count();
   std::string fileName;
   std::string params;
@@ -25,6 +23,11 @@ void RunTasksOnResume(uint32_t eventCode, const TaskList& list, FileSystem& file
     request.showCommand = kSwShowNormal;
     shell.Execute(request);
   }
+}
+
+void RunTasksOnResume(uint32_t eventCode, const TaskList& list, FileSystem& fileSystem,
+                      Shell& shell, uintptr_t ownerWindow) {
+  if (eventCode == kPbtApmResumeSuspend) RunResumePass(list, fileSystem, shell, ownerWindow);
 }
 
 }  // namespace velquin

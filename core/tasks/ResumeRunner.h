@@ -11,9 +11,11 @@ namespace velquin {
 
 inline constexpr uint32_t kPbtApmResumeSuspend = 7;
 
-// For event code 7, one pass over `list`: every line that parses is opened with
-// "OPEN", its quoted file name and its parameters; the others are skipped silently.
-// Any other event code does nothing.
+// One pass over `list`: every line that parses is opened with "OPEN", its quoted
+// file name and its parameters; the others are skipped silently.
+void RunResumePass(const TaskList& list, FileSystem& fileSystem, Shell& shell, uintptr_t ownerWindow);
+
+// For event code 7, one pass over `list`; any other event code does nothing.
 void RunTasksOnResume(uint32_t eventCode, const TaskList& list, FileSystem& fileSystem,
                       Shell& shell, uintptr_t ownerWindow);
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/DebugOutputViewer.h"
 #include "tests/support/OtherProcess.h"
 
 namespace {
@@ -276,6 +278,56 @@ TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximisedAndTheCloseQuestio
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "0");  // first start: the key was created
   EXPECT_EQ(GetValue("MinimizeWhenStart"), "0");
+}
+
+// Run in the prefix whose stand-in power library reports S0 low-power idle: the
+// program registers for suspend, resume and the display state, and each return
+// opens the list once, whether Windows tells of it with event code 7, with the
+// display turning on, or with both in either order. The display-state records lie
+// in Velquin's own memory, as Windows places them.
+TEST_F(EndToEndTest, OnS0LowPowerIdleEachReturnOpensTheListOnce) {
+  const char* standby = std::getenv("VELQUIN_EXPECT_STANDBY");
+  ASSERT_TRUE(standby && std::string(standby) == "S0 low-power idle") << "runs only in the S0 low-power idle prefix";
+  velquin::test::DebugOutputViewer viewer;
+  ASSERT_TRUE(viewer.Listening());
+  PrepareKey();
+  HWND window = StartVelquin(SW_SHOWMINNOACTIVE);
+  ASSERT_NE(window, nullptr);
+  const std::string resume = "\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\"";
+  const struct {
+    const char* notifications;
+    size_t started;  // task starts so far: two a pass
+  } returns[] = {
+      {"on off on", 0},  // the state sent at registration, the screen back after an idle time-out
+      {"4 18 on 7", 2},
+      {"4 18 7 on", 4},
+      {"18 on", 6},      // the 4 lost
+      {"4 dimmed on", 8},
+      {"4 18 7 7", 10},
+  };
+  for (const auto& r : returns) {
+    EXPECT_EQ(RunToEnd(resume + " " + r.notifications), 0) << r.notifications;
+    EXPECT_EQ(Started(r.started).size(), r.started) << r.notifications;
+  }
+  Sleep(1500);
+  EXPECT_EQ(Started(10).size(), 10u);  // no pass more than the returns
+
+  // What a debug-output viewer shows: the start, then one line for each
+  // notification, saying what it decided.
+  const auto lines = viewer.Lines("Velquin power: ");
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_EQ(lines[0], "Velquin power: start, S0 low-power idle; suspend/resume and display state registered");
+  EXPECT_EQ(lines[1], "Velquin power: 32787 display on: none (not armed)");
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 12, lines.begin() + 14),
+            (std::vector<std::string>{"Velquin power: 18 resume automatic: none (ran -> armed)",
+                                      "Velquin power: 32787 display on: pass (armed -> ran)"}));
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find(": pass (") != std::string::npos; }),
+            5);
+
+  EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(GetValue("Count"), "3");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The main window: the close path in every way, the end of the logon, the action
 // enabling rule, the power notification (also behind a modal dialog, and on every
 // kind of machine), the start-up show states.
+#include <cstring>
 #include <functional>
+#include <iterator>
 
 #include "platform/Win32PowerPlatform.h"
 #include "tests/program/ProgramFixture.h"
@@ -245,20 +247,53 @@ TEST_F(MainFormTest, AResumeRunsTheTasksAlsoBehindAModalDialog) {
   EXPECT_EQ(Lines().size(), 2u);
 }
 
+// Display-state records where Windows puts them, in the window's own memory: each
+// ends where readable memory ends, so that a read beyond its stated length faults.
+class RecordsAtPageEnd {
+ public:
+  RecordsAtPageEnd() {
+    memory_ = static_cast<BYTE*>(VirtualAlloc(nullptr, 2 * kPage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    DWORD old = 0;
+    VirtualProtect(memory_ + kPage, kPage, PAGE_NOACCESS, &old);
+  }
+  ~RecordsAtPageEnd() { VirtualFree(memory_, 0, MEM_RELEASE); }
+  // The display state `state`, stated as `length` bytes long (0: only the header).
+  LPARAM Place(DWORD state, DWORD length) {
+    static const GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    BYTE* record = memory_ + kPage - (sizeof(GUID) + sizeof length + length);
+    std::memcpy(record, &kConsoleDisplayState, sizeof(GUID));
+    std::memcpy(record + sizeof(GUID), &length, sizeof length);
+    std::memcpy(record + sizeof(GUID) + sizeof length, &state, length);
+    return reinterpret_cast<LPARAM>(record);
+  }
+
+ private:
+  static constexpr size_t kPage = 4096;
+  BYTE* memory_;
+};
+
 TEST_F(MainFormTest, OnEveryKindOfMachineOneReturnFromStandbyRunsTheListOnceAndTheRegistrationEnds) {
   Win32PowerPlatform system;  // Wine answers "classic"
+  enum class End { Exit, EndOfLogon, Unwind };  // Unwind: the entry's exception path
   const struct {
     const char* name;
     PowerMachine machine;  // of the fake
-    bool onSystem, endOfLogon, registers;
+    bool onSystem;
+    End end;
+    bool registers, displayRegisters;
     size_t asks;  // registrations the fake is asked for
   } rows[] = {
-      {"classic", PowerMachine::Classic, false, false, false, 0},
-      {"Modern Standby", PowerMachine::ModernStandby, false, false, true, 1},
-      {"Modern Standby, end of logon", PowerMachine::ModernStandby, false, true, true, 1},
-      {"registration fails", PowerMachine::RegistrationFails, false, true, false, 1},
-      {"this system", PowerMachine::Classic, true, false, system.ModernStandby() == true, 0},
+      {"classic", PowerMachine::Classic, false, End::Exit, false, false, 0},
+      {"Modern Standby", PowerMachine::ModernStandby, false, End::Exit, true, true, 1},
+      {"Modern Standby, end of logon", PowerMachine::ModernStandby, false, End::EndOfLogon, true, true, 1},
+      {"Modern Standby, exception path", PowerMachine::ModernStandby, false, End::Unwind, true, true, 1},
+      {"registration fails", PowerMachine::RegistrationFails, false, End::EndOfLogon, false, false, 1},
+      {"display state refused", PowerMachine::DisplayRegistrationFails, false, End::Exit, true, false, 1},
+      {"this system", PowerMachine::Classic, true, End::Exit, system.ModernStandby() == true, false, 0},
   };
+  // Event codes, and display-state records: on, on stated without its data, none at all.
+  enum : WPARAM { On = 0x10001, OnWithoutData, NoRecord };
+  const WPARAM received[] = {7, 4, 18, 7, 7, 6, On, 4, 18, On, 7, OnWithoutData, NoRecord};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     TearDown();  // a fresh program on every machine
@@ -268,16 +303,38 @@ TEST_F(MainFormTest, OnEveryKindOfMachineOneReturnFromStandbyRunsTheListOnceAndT
     power_ = FakePowerPlatform(row.machine);
     if (row.onSystem) powerPlatform_ = &system;
     StartWithTwoTasks();
-    EXPECT_EQ(power_.Registered(), std::vector<uintptr_t>(row.asks, reinterpret_cast<uintptr_t>(form_->Handle())));
-    for (WPARAM code : {7, 4, 18, 7, 7, 6}) EXPECT_EQ(SendMessageA(form_->Handle(), WM_POWERBROADCAST, code, 0), 0);
-    EXPECT_EQ(shell_.Requests().size(), row.registers ? 4u : 6u);  // two tasks a pass
-    if (row.endOfLogon) {
-      SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
-      SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
-      EXPECT_EQ(halts_, 1);
-    } else {
-      Finish();
+    const std::vector<uintptr_t> window(1, reinterpret_cast<uintptr_t>(form_->Handle()));
+    EXPECT_EQ(power_.Registered(), std::vector<uintptr_t>(row.asks, window[0]));
+    EXPECT_EQ(power_.DisplayRegistered(), row.registers && !row.onSystem ? window : std::vector<uintptr_t>());
+    RecordsAtPageEnd records;
+    for (WPARAM item : received) {
+      const bool setting = item >= On;
+      const LPARAM record = item == On ? records.Place(1, 4) : item == OnWithoutData ? records.Place(1, 0) : 0;
+      EXPECT_EQ(SendMessageA(form_->Handle(), WM_POWERBROADCAST, setting ? PBT_POWERSETTINGCHANGE : item, record),
+                setting ? TRUE : 0);
     }
+    // Registered: the 7 before any sleep, then the first of 7 and the display
+    // turning on in each of the two returns. Classic: every 7. Two tasks a pass.
+    EXPECT_EQ(shell_.Requests().size(), row.registers ? 6u : 8u);
+    if (!row.onSystem) {
+      EXPECT_EQ(power_.Lines().size(), 1 + std::size(received));  // the start, then one a notification
+    }
+    switch (row.end) {
+      case End::Exit:
+        Finish();
+        break;
+      case End::EndOfLogon:
+        SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
+        SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(halts_, 1);
+        break;
+      case End::Unwind:
+        app_.reset();
+        form_ = nullptr;
+        break;
+    }
+    EXPECT_EQ(power_.Unregistered().size(), row.registers && !row.onSystem ? 1u : 0u);
+    EXPECT_EQ(power_.DisplayUnregistered().size(), row.displayRegisters ? 1u : 0u);
     EXPECT_TRUE(power_.Live().empty());
     EXPECT_EQ(GetDword("Count"), 2u);  // saved as ever
     EXPECT_TRUE(reports_.empty());
