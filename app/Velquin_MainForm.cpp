@@ -7,6 +7,7 @@
 #include "core/tasks/ResumeRunner.h"
 #include "core/tasks/TaskStore.h"
 #include "library/HLVTextRoutines.h"
+#include "VelquinVersion.h"
 
 namespace velquin {
 namespace {
@@ -81,7 +82,7 @@ void T_MainForm::CreateComponents() {
   // The about box's values as designed; the web buttons go through the program's shell.
   cmpAbout = new THAboutForm(this, "cmpAbout");
   cmpAbout->SetProductName("ヴェルキン");
-  cmpAbout->SetProductVersion("1.1");
+  cmpAbout->SetProductVersion(VELQUIN_VERSION);
   cmpAbout->SetCompanyName(kMakerCompanyName);
   cmpAbout->SetCopyright(kMakerCopyright);
   cmpAbout->SetUseVersionInfoFromFile(false);
