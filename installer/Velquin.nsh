@@ -51,7 +51,7 @@ SetDateSave on
 !define EXIT_WRONG_ACCOUNT 4
 
 !ifdef SIGN
-  !finalize '${SIGN} "%1"' = 0
+  !finalize `${SIGN} "%1"` = 0
 !endif
 
 VIProductVersion "${VERSION4}"
