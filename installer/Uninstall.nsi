@@ -97,9 +97,12 @@ Function .onInit
   Call RefuseOtherAccounts
   StrCpy $Ended 0
   StrCpy $Restarted 0
-  ; The install folder: /D= from uninst.exe, else the folder it runs from.
+  ; Started by uninst.exe, from a copy, with /D= naming the install folder. Started
+  ; otherwise, from the folder, it could not remove its own file: uninst.exe does it.
   ${If} $INSTDIR == ""
-    StrCpy $INSTDIR $EXEDIR
+    ${GetParameters} $0
+    Exec '"$EXEDIR\${UNINSTALLER}" $0'
+    Quit
   ${EndIf}
   Call RemoveUninstallersSetAside
   StrCpy $DeleteList 0
