@@ -83,7 +83,7 @@ Section "-Remove"
     SetErrorLevel ${EXIT_WRITE_FAILED}
     Abort
   ${EndIf}
-  RMDir "$INSTDIR"  ; only when nothing of the user's is left in it
+  Call RemoveInstallFolder
 
   ${If} $DeleteList = 1
     DeleteRegKey HKCU "${LIST_KEY}"

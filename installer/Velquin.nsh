@@ -450,6 +450,27 @@ Function StartEndedVelquin
   ${EndIf}
 FunctionEnd
 
+; Removes $INSTDIR once nothing is left in it. A Velquin that has just ended may
+; hold it a moment longer as its working folder: tries again for up to five seconds.
+; A folder that still holds something (the user's own files) stays.
+Function RemoveInstallFolder
+  Push $0
+  Push $1
+  ${ForEach} $0 1 50 + 1
+    ${DirState} "$INSTDIR" $1
+    ${If} $1 <> 0
+      ${Break}  ; gone, or not empty
+    ${EndIf}
+    RMDir "$INSTDIR"
+    ${IfNot} ${FileExists} "$INSTDIR\*.*"
+      ${Break}
+    ${EndIf}
+    Sleep 100
+  ${Next}
+  Pop $1
+  Pop $0
+FunctionEnd
+
 ; uninst.exe moves itself out of the folder it removes and runs the uninstaller
 ; proper from a copy (app/Uninstall.cpp); the files of earlier runs that have ended
 ; are removed here.

@@ -174,8 +174,15 @@ SectionEnd
 ; once the new one is in place and registered. Its task list is the user's, shared.
 Function RemoveOldCopy
   ${If} $OldDir == ""
-  ${OrIf} $OldDir == $INSTDIR
   ${OrIfNot} ${FileExists} "$OldDir\*.*"
+    Return
+  ${EndIf}
+  ; The same folder may be named in its short form, or in other letter cases.
+  System::Call 'kernel32::GetLongPathNameW(w "$OldDir", w .r0, i ${NSIS_MAX_STRLEN}) i .r2'
+  System::Call 'kernel32::GetLongPathNameW(w "$INSTDIR", w .r1, i ${NSIS_MAX_STRLEN}) i .r3'
+  ${If} $2 = 0
+  ${OrIf} $3 = 0
+  ${OrIf} $0 == $1
     Return
   ${EndIf}
   Push $INSTDIR
@@ -194,7 +201,7 @@ Function RemoveOldCopy
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
   Delete "$INSTDIR\${UNINSTALLER_CORE}"
-  RMDir "$INSTDIR"
+  Call RemoveInstallFolder
   Pop $INSTDIR
 FunctionEnd
 

@@ -381,6 +381,12 @@ TEST_F(InstallerTest, AChosenFolderIsUsedAndTheNextInstallGoesThereToo) {
   ASSERT_EQ(Setup("/S"), 0);
   EXPECT_TRUE(Exists(exe));
   EXPECT_FALSE(Exists(DefaultFolder()));
+
+  // The same folder by its short name is no other folder: nothing is removed.
+  char shortName[MAX_PATH] = {};
+  ASSERT_NE(GetShortPathNameA(folder.c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_EQ(Setup(std::string("/S /D=") + shortName), 0);
+  for (const char* name : kInstalledFiles) EXPECT_TRUE(Exists(folder + "\\" + name)) << name << " of " << shortName;
 }
 
 TEST_F(InstallerTest, TheStartupShortcutStartsVelquinInTheTrayAndAnUpgradeRestartsItWithItsListSaved) {
