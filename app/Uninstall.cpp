@@ -10,28 +10,28 @@
 // in the temporary folder are removed by the next install or uninstall.
 #include <windows.h>
 
-#include <string>
-
 namespace {
 
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) return path.substr(0, length);
-    path.resize(path.size() * 2);
-  }
-}
+// Paths and the command line are built in buffers of this many characters; longer
+// ones fail as a folder that cannot be worked in. No C++ library: this program is
+// carried by every installer, and that library would make it ten times larger.
+constexpr int kMax = 4 * MAX_PATH;
+using Text = wchar_t[kMax];
 
-std::wstring TempFolder() {
-  wchar_t path[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, path);
-  return length > 0 && length <= MAX_PATH ? std::wstring(path, length) : std::wstring();
+// `to` = the texts given, in order; false when they do not fit.
+bool Join(Text& to, const wchar_t* first, const wchar_t* second = L"", const wchar_t* third = L"",
+          const wchar_t* fourth = L"") {
+  to[0] = L'\0';
+  const wchar_t* const parts[] = {first, second, third, fourth};
+  for (const wchar_t* part : parts) {
+    if (lstrlenW(to) + lstrlenW(part) >= kMax) return false;
+    lstrcatW(to, part);
+  }
+  return true;
 }
 
 // The command line's arguments, without the program's own name.
-std::wstring Arguments() {
+const wchar_t* Arguments() {
   const wchar_t* line = GetCommandLineW();
   bool quoted = false;
   for (; *line && (quoted || (*line != L' ' && *line != L'\t')); ++line) {
@@ -41,15 +41,19 @@ std::wstring Arguments() {
   return line;
 }
 
-bool Silent(const std::wstring& arguments) {
-  return arguments == L"/S" || arguments.rfind(L"/S ", 0) == 0 || arguments.find(L" /S ") != std::wstring::npos ||
-         (arguments.size() >= 3 && arguments.compare(arguments.size() - 3, 3, L" /S") == 0);
+// /S among the arguments, as the uninstaller proper reads it.
+bool Silent(const wchar_t* arguments) {
+  for (const wchar_t* at = arguments; *at; ++at) {
+    const bool start = at == arguments || at[-1] == L' ';
+    if (start && at[0] == L'/' && at[1] == L'S' && (at[2] == L'\0' || at[2] == L' ')) return true;
+  }
+  return false;
 }
 
 // The exit code of the uninstaller proper for a failure to write or remove a file.
 constexpr DWORD kWriteFailed = 3;
 
-int Fail(const std::wstring& arguments, const wchar_t* what) {
+int Fail(const wchar_t* arguments, const wchar_t* what) {
   if (!Silent(arguments)) MessageBoxW(nullptr, what, L"\u30F4\u30A7\u30EB\u30AD\u30F3", MB_OK | MB_ICONSTOP);
   return static_cast<int>(kWriteFailed);
 }
@@ -57,42 +61,50 @@ int Fail(const std::wstring& arguments, const wchar_t* what) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const std::wstring arguments = Arguments();
-  const std::wstring self = ModulePath();
-  const size_t slash = self.find_last_of(L'\\');
-  const std::wstring temp = TempFolder();
-  if (slash == std::wstring::npos || temp.empty()) return Fail(arguments, L"uninst.exe: no folder to work in.");
-  const std::wstring folder = self.substr(0, slash);
-  const std::wstring stem = temp + L"Velquin-uninst-" + std::to_wstring(GetCurrentProcessId());
+  const wchar_t* arguments = Arguments();
+  Text self, folder, temp, stem;
+  const DWORD selfLength = GetModuleFileNameW(nullptr, self, kMax);
+  const DWORD tempLength = GetTempPathW(kMax, temp);
+  wchar_t* slash = selfLength > 0 && selfLength < kMax ? wcsrchr(self, L'\\') : nullptr;
+  wchar_t pid[16];
+  wsprintfW(pid, L"%lu", GetCurrentProcessId());
+  if (!slash || tempLength == 0 || tempLength >= kMax || !Join(folder, self) ||
+      !Join(stem, temp, L"Velquin-uninst-", pid)) {
+    return Fail(arguments, L"uninst.exe: no folder to work in.");
+  }
+  folder[slash - self] = L'\0';
 
-  const std::wstring core = stem + L"-core.exe";
-  if (!CopyFileW((folder + L"\\uninst-core.exe").c_str(), core.c_str(), FALSE)) {
+  Text core, source;
+  if (!Join(core, stem, L"-core.exe") || !Join(source, folder, L"\\uninst-core.exe") ||
+      !CopyFileW(source, core, FALSE)) {
     return Fail(arguments, L"uninst.exe: cannot copy uninst-core.exe to the temporary folder.");
   }
   // Out of the folder: into the temporary folder, or beside the folder where that
   // is on another drive. Where neither works, the uninstaller proper reports it.
-  std::wstring aside = stem + L".exe";
-  if (!MoveFileExW(self.c_str(), aside.c_str(), 0)) {
-    aside = folder + L".Velquin-uninst-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    if (!MoveFileExW(self.c_str(), aside.c_str(), 0)) aside.clear();
+  Text aside;
+  if (!Join(aside, stem, L".exe") || !MoveFileExW(self, aside, 0)) {
+    if (!Join(aside, folder, L".Velquin-uninst-", pid, L".tmp") || !MoveFileExW(self, aside, 0)) aside[0] = L'\0';
   }
 
   // /D= names the folder; it must come last, unquoted.
-  std::wstring line = L"\"" + core + L"\" " + arguments + L" /D=" + folder;
+  Text line;
+  DWORD code = kWriteFailed;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  DWORD code = kWriteFailed;
-  if (CreateProcessW(core.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, temp.c_str(), &startup,
-                     &process)) {
-    WaitForSingleObject(process.hProcess, INFINITE);
-    if (!GetExitCodeProcess(process.hProcess, &code)) code = kWriteFailed;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+  if (Join(line, L"\"", core, L"\" ", arguments) && lstrlenW(line) + lstrlenW(folder) + 4 < kMax) {
+    lstrcatW(line, L" /D=");
+    lstrcatW(line, folder);
+    if (CreateProcessW(core, line, nullptr, nullptr, FALSE, 0, nullptr, temp, &startup, &process)) {
+      WaitForSingleObject(process.hProcess, INFINITE);
+      if (!GetExitCodeProcess(process.hProcess, &code)) code = kWriteFailed;
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+    }
   }
   // Not finished (cancelled, Velquin still running, a file left): back in place, for
   // another try from the installed-programs list.
-  if (code != 0 && !aside.empty()) MoveFileExW(aside.c_str(), self.c_str(), 0);
-  DeleteFileW(core.c_str());
+  if (code != 0 && aside[0]) MoveFileExW(aside, self, 0);
+  DeleteFileW(core);
   return static_cast<int>(code);
 }
