@@ -10,6 +10,7 @@
 #include "toolkit/Dpi.h"
 #include "toolkit/WideText.h"
 #include "toolkit/WindowTarget.h"
+#include "VelquinVersion.h"
 
 namespace velquin {
 namespace {
@@ -73,7 +74,7 @@ void T_MainForm::CreateComponents() {
   // The about box's values as designed; the web buttons go through the program's shell.
   cmpAbout = new THAboutForm(this, "cmpAbout");
   cmpAbout->SetProductName("ヴェルキン");
-  cmpAbout->SetProductVersion("1.1");
+  cmpAbout->SetProductVersion(VELQUIN_VERSION);
   cmpAbout->SetCompanyName(kMakerCompanyName);
   cmpAbout->SetCopyright(kMakerCopyright);
   cmpAbout->SetUseVersionInfoFromFile(false);

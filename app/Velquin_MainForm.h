@@ -23,7 +23,8 @@ namespace velquin {
 inline constexpr UINT WM_TRAYICON = WM_USER + 100;
 
 // The main window's caption, by which a second start finds it, and the registered
-// message by which that start asks it to show itself.
+// message by which that start asks it to show itself. The caption spells the
+// project's version with commas; a layout test holds it to VelquinVersion.h.
 inline constexpr char kMainFormCaption[] = "ヴェルキン Ver, 1,1";
 inline constexpr char kShowRunningCopyMessage[] = "HALVERN.Velquin.ShowRunningCopy";
 

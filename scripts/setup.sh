@@ -15,7 +15,7 @@ set -uo pipefail
 AMD64_PACKAGES=(
   build-essential cmake clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine wine64 fonts-wine nsis
+  wine wine64 fonts-wine nsis osslsigncode
   xvfb xauth x11-apps xdotool imagemagick locales fonts-ipafont-gothic python3
   libgtest-dev googletest libbenchmark-dev
 )

@@ -1,6 +1,10 @@
 // The installer a Windows user downloads, run silently in this test's Wine prefix:
-// what it puts in place, Velquin started from its Startup shortcut, an upgrade over
-// that running Velquin, and uninstalls that keep or delete the task list.
+// what it puts in place (as its winget manifest says), Velquin started from its
+// Startup shortcut, upgrades over that running Velquin, into another folder and with
+// a shortcut left out, an install that cannot write a file, and uninstalls that keep
+// or delete the task list and return once everything is gone. Wine runs every
+// program elevated for the one user whose shell it is: the refusals of SYSTEM and of
+// another account cannot be shown here.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
@@ -27,6 +31,7 @@ const char kMakerKey[] = "SOFTWARE\\HALVERN";
 const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velquin";
 const char kLinkName[] = "\\ヴェルキン.lnk";
 const UINT kTrayIconMessage = WM_USER + 100;
+const char* const kInstalledFiles[] = {"Velquin.exe", "readme.txt", "LICENSE.txt", "uninst.exe", "uninst-core.exe"};
 // A silent install or uninstall takes a few seconds; the margin is for a loaded machine.
 const DWORD kSetupMs = 120000;
 const DWORD kStartMs = 30000;
@@ -45,6 +50,30 @@ std::string Contents(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// UTF-8 (as the winget manifest is written) to the code page 932 the registry reads give.
+std::string Cp932(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  std::string narrow(wide.size() * 2, '\0');
+  narrow.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(),
+                                    static_cast<int>(narrow.size()), nullptr, nullptr));
+  return narrow;
+}
+// The "Key: value" lines of the winget installer manifest, by key (the last wins).
+std::map<std::string, std::string> WingetValues() {
+  std::map<std::string, std::string> values;
+  std::istringstream lines(Contents(WindowsPath(VELQUIN_WINGET_INSTALLER)));
+  for (std::string line; std::getline(lines, line);) {
+    const size_t at = line.find(": ");
+    if (at == std::string::npos || line[0] == '#') continue;
+    std::string key = line.substr(0, at);
+    key.erase(0, key.find_first_not_of(" -"));
+    values[key] = Cp932(line.substr(at + 2));
+  }
+  return values;
+}
+
 bool KeyExists(const char* key) {
   HKEY handle = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
@@ -58,6 +87,9 @@ std::optional<std::string> Value(const char* key, const char* name) {
   if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
   if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
   return std::string(data);
+}
+void PutValue(const char* key, const char* name, const std::string& value) {
+  RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 void PutList(const std::string& line) {
   HKEY key = nullptr;
@@ -166,10 +198,16 @@ std::optional<Running> FindVelquin(const std::string& exe, DWORD otherThan = 0) 
   if (!found.main || !found.app) return std::nullopt;
   return found;
 }
+// Until it waits for input with nothing left to do (past its start, or a command).
+void WaitForIdle(DWORD pid) {
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (!process) return;
+  WaitForInputIdle(process, kStartMs);
+  CloseHandle(process);
+}
 std::optional<Running> WaitForVelquin(const std::string& exe, DWORD otherThan = 0) {
   std::optional<Running> found;
-  WaitFor([&] { return (found = FindVelquin(exe, otherThan)).has_value(); }, kStartMs);
-  Sleep(500);  // past the start, to its first idle
+  if (WaitFor([&] { return (found = FindVelquin(exe, otherThan)).has_value(); }, kStartMs)) WaitForIdle(found->pid);
   return found;
 }
 
@@ -202,7 +240,7 @@ bool Click(HWND parent, const char* caption) {
 void AddTaskThroughTheWindow(const Running& velquin, const std::string& line) {
   PostMessageA(velquin.main, kTrayIconMessage, 1, WM_LBUTTONDOWN);
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(velquin.main); }, kStartMs));
-  Sleep(300);
+  WaitForIdle(velquin.pid);
   ASSERT_TRUE(Click(velquin.main, "タスクを追加(&A)"));
   HWND input = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (input = VisibleWindowOf(velquin.pid, "T_InputTaskForm")) != nullptr; }, kStartMs));
@@ -227,6 +265,11 @@ class InstallerTest : public ::testing::Test {
     std::ofstream(task_) << "a task\n";
   }
   void TearDown() override {
+    EndLeftVelquins();
+    Clean();
+    DeleteFileA(task_.c_str());
+  }
+  static void EndLeftVelquins() {
     for (const std::string& folder : {DefaultFolder(), OtherFolder()}) {
       while (std::optional<Running> left = FindVelquin(folder + "\\Velquin.exe")) {
         HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, left->pid);
@@ -236,13 +279,11 @@ class InstallerTest : public ::testing::Test {
         CloseHandle(process);
       }
     }
-    Clean();
-    DeleteFileA(task_.c_str());
   }
   static std::string OtherFolder() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Velquin test folder"; }
   static void Clean() {
     for (const std::string& folder : {DefaultFolder(), OtherFolder()}) {
-      for (const char* name : {"Velquin.exe", "readme.txt", "LICENSE.txt", "uninst.exe"}) {
+      for (const char* name : kInstalledFiles) {
         DeleteFileA((folder + "\\" + name).c_str());
       }
       RemoveDirectoryA(folder.c_str());
@@ -258,10 +299,18 @@ class InstallerTest : public ::testing::Test {
   static int Setup(const std::string& switches) {
     return RunToEnd("\"" + WindowsPath(VELQUIN_SETUP) + "\" " + switches, kSetupMs);
   }
-  // The uninstaller runs on from a copy of itself and removes the entry last.
-  static bool Uninstall(const std::string& folder, const std::string& switches) {
-    return RunToEnd("\"" + folder + "\\uninst.exe\" " + switches, kSetupMs) == 0 &&
-           WaitFor([] { return !KeyExists(kEntryKey); }, kSetupMs, 100);
+  // The uninstaller returns once it has finished: whatever it left is left.
+  static int Uninstall(const std::string& folder, const std::string& switches) {
+    return RunToEnd("\"" + folder + "\\uninst.exe\" " + switches, kSetupMs);
+  }
+  static int UninstallAsRegistered() {
+    return RunToEnd(Value(kEntryKey, "QuietUninstallString").value_or("\"no QuietUninstallString\""), kSetupMs);
+  }
+  static void ExpectShortcuts(bool startMenu, bool startup) {
+    EXPECT_EQ(Exists(StartMenuLink()), startMenu);
+    EXPECT_EQ(Exists(StartupLink()), startup);
+    EXPECT_EQ(Value(kEntryKey, "StartMenuShortcut"), startMenu ? "1" : "0");
+    EXPECT_EQ(Value(kEntryKey, "StartupShortcut"), startup ? "1" : "0");
   }
 
   std::string task_;
@@ -272,9 +321,7 @@ TEST_F(InstallerTest, ASilentInstallPutsTheProgramTheShortcutsAndTheEntryInPlace
   const std::string folder = DefaultFolder(), exe = folder + "\\Velquin.exe";
 
   EXPECT_TRUE(Contents(exe) == Contents(WindowsPath(VELQUIN_EXE))) << exe << " is not the built program";
-  for (const char* name : {"readme.txt", "LICENSE.txt", "uninst.exe"}) {
-    EXPECT_TRUE(Exists(folder + "\\" + name)) << name;
-  }
+  for (const char* name : kInstalledFiles) EXPECT_TRUE(Exists(folder + "\\" + name)) << name;
 
   const struct {
     std::string link, show;
@@ -292,7 +339,7 @@ TEST_F(InstallerTest, ASilentInstallPutsTheProgramTheShortcutsAndTheEntryInPlace
     std::string value;
   } entry[] = {
       {"DisplayName", "ヴェルキン"},
-      {"DisplayVersion", "1.1"},
+      {"DisplayVersion", VELQUIN_VERSION},
       {"Publisher", "HALVERN"},
       {"DisplayIcon", exe},
       {"InstallLocation", folder},
@@ -300,15 +347,27 @@ TEST_F(InstallerTest, ASilentInstallPutsTheProgramTheShortcutsAndTheEntryInPlace
       {"QuietUninstallString", "\"" + folder + "\\uninst.exe\" /S"},
       {"NoModify", "1"},
       {"NoRepair", "1"},
+      {"StartMenuShortcut", "1"},
+      {"StartupShortcut", "1"},
   };
   for (const auto& value : entry) EXPECT_EQ(Value(kEntryKey, value.name), value.value) << value.name;
   // In KiB: at least the program itself.
   const int size = std::stoi(Value(kEntryKey, "EstimatedSize").value_or("0"));
   const int exeKib = static_cast<int>(Contents(exe).size() / 1024);
   EXPECT_GE(size, exeKib);
-  EXPECT_LE(size, exeKib + 1024);
+  EXPECT_LE(size, exeKib + 4096);  // and the uninstaller
 
   EXPECT_FALSE(KeyExists(kListKey));  // the installer leaves the task list to the program
+
+  // What the winget manifest says of the installer and of the entry it writes.
+  std::map<std::string, std::string> winget = WingetValues();
+  EXPECT_EQ(winget["Silent"], "/S");
+  EXPECT_EQ(winget["Scope"], "user");
+  EXPECT_EQ(winget["PackageVersion"], VELQUIN_VERSION);
+  for (const char* name : {"DisplayName", "Publisher", "DisplayVersion"}) {
+    EXPECT_EQ(Value(kEntryKey, name), winget[name]) << name;
+  }
+  EXPECT_EQ(std::string(kEntryKey).substr(std::string(kEntryKey).rfind('\\') + 1), winget["ProductCode"]);
 }
 
 TEST_F(InstallerTest, AChosenFolderIsUsedAndTheNextInstallGoesThereToo) {
@@ -322,6 +381,12 @@ TEST_F(InstallerTest, AChosenFolderIsUsedAndTheNextInstallGoesThereToo) {
   ASSERT_EQ(Setup("/S"), 0);
   EXPECT_TRUE(Exists(exe));
   EXPECT_FALSE(Exists(DefaultFolder()));
+
+  // The same folder by its short name is no other folder: nothing is removed.
+  char shortName[MAX_PATH] = {};
+  ASSERT_NE(GetShortPathNameA(folder.c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_EQ(Setup(std::string("/S /D=") + shortName), 0);
+  for (const char* name : kInstalledFiles) EXPECT_TRUE(Exists(folder + "\\" + name)) << name << " of " << shortName;
 }
 
 TEST_F(InstallerTest, TheStartupShortcutStartsVelquinInTheTrayAndAnUpgradeRestartsItWithItsListSaved) {
@@ -371,7 +436,9 @@ TEST_F(InstallerTest, UninstallingEndsVelquinAndKeepsTheListUnlessAskedToDeleteI
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, velquin->pid);
   ASSERT_NE(process, nullptr);
 
-  ASSERT_TRUE(Uninstall(folder, "/S"));
+  // As the installed-programs list holds it; on its return everything is gone.
+  ASSERT_EQ(UninstallAsRegistered(), 0);
+  EXPECT_FALSE(KeyExists(kEntryKey));
   EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0);
   DWORD code = 1;
   GetExitCodeProcess(process, &code);
@@ -385,10 +452,105 @@ TEST_F(InstallerTest, UninstallingEndsVelquinAndKeepsTheListUnlessAskedToDeleteI
   EXPECT_EQ(Value(kListKey, "MinimizeWhenStart"), "0");  // saved as Velquin ended
 
   ASSERT_EQ(Setup("/S"), 0);
-  ASSERT_TRUE(Uninstall(folder, "/S /DELETELIST"));
+  ASSERT_EQ(Uninstall(folder, "/S /DELETELIST"), 0);
   EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(KeyExists(kEntryKey));
   EXPECT_FALSE(KeyExists(kListKey));
   EXPECT_FALSE(KeyExists(kMakerKey));  // nothing else was in it
+}
+
+TEST_F(InstallerTest, AnUpgradeIntoAnotherFolderEndsAndRemovesTheOldCopy) {
+  ASSERT_EQ(Setup("/S"), 0);
+  const std::string oldExe = DefaultFolder() + "\\Velquin.exe", newExe = OtherFolder() + "\\Velquin.exe";
+  ASSERT_TRUE(OpenShortcut(StartupLink()));
+  std::optional<Running> old = WaitForVelquin(oldExe);
+  ASSERT_TRUE(old);
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, old->pid);
+  ASSERT_NE(process, nullptr);
+
+  ASSERT_EQ(Setup("/S /D=" + OtherFolder()), 0);
+  EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0);
+  CloseHandle(process);
+  EXPECT_FALSE(Exists(DefaultFolder()));  // one copy: the new one
+  for (const char* name : kInstalledFiles) EXPECT_TRUE(Exists(OtherFolder() + "\\" + name)) << name;
+  EXPECT_EQ(Value(kEntryKey, "InstallLocation"), OtherFolder());
+  EXPECT_EQ(ReadShortcut(StartupLink())["target"], newExe);
+  EXPECT_EQ(ReadShortcut(StartMenuLink())["target"], newExe);
+  EXPECT_TRUE(WaitForVelquin(newExe, old->pid));  // started again, from the new folder
+}
+
+TEST_F(InstallerTest, AShortcutLeftOutStaysOutOnTheNextPlainSilentUpgrade) {
+  const struct {
+    const char* switches;
+    bool startMenu, startup;
+  } cases[] = {
+      {"/S /NOSTARTUP", true, false},
+      {"/S /NOSTARTMENU", false, true},
+      {"/S /NOSTARTMENU /NOSTARTUP", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.switches);
+    Clean();
+    ASSERT_EQ(Setup(c.switches), 0);
+    ExpectShortcuts(c.startMenu, c.startup);
+    ASSERT_EQ(Setup("/S"), 0);
+    ExpectShortcuts(c.startMenu, c.startup);
+  }
+}
+
+// Another program holds a file of the install folder open for reading only: the
+// install stops with 3, the folder holds the old files again, the entry still shows
+// the old version, and a Velquin it had ended runs again.
+TEST_F(InstallerTest, AFileThatCannotBeWrittenStopsTheInstallAndPutsTheOldVersionBack) {
+  const struct {
+    const char* locked;
+    bool running;  // Velquin runs from the folder when the upgrade starts
+  } cases[] = {
+      {"Velquin.exe", false},
+      {"LICENSE.txt", false},  // written after Velquin.exe, which goes back
+      {"readme.txt", true},
+  };
+  const std::string folder = DefaultFolder(), exe = folder + "\\Velquin.exe";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.locked);
+    EndLeftVelquins();
+    Clean();
+    ASSERT_EQ(Setup("/S"), 0);
+    std::map<std::string, std::string> old;
+    for (const char* name : kInstalledFiles) {
+      if (c.running && std::string(name) == "Velquin.exe") {
+        old[name] = Contents(exe);
+        continue;
+      }
+      old[name] = std::string("an older ") + name;
+      std::ofstream(folder + "\\" + name, std::ios::binary) << old[name];
+      ASSERT_EQ(Contents(folder + "\\" + name), old[name]);
+    }
+    PutValue(kEntryKey, "DisplayVersion", "1.0");
+    std::optional<Running> velquin;
+    HANDLE process = nullptr;
+    if (c.running) {
+      ASSERT_TRUE(OpenShortcut(StartupLink()));
+      ASSERT_TRUE(velquin = WaitForVelquin(exe));
+      process = OpenProcess(SYNCHRONIZE, FALSE, velquin->pid);
+    }
+    HANDLE lock = CreateFileA((folder + "\\" + c.locked).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(Setup("/S"), 3);
+    CloseHandle(lock);
+    EXPECT_EQ(Value(kEntryKey, "DisplayVersion"), "1.0");
+    for (const auto& [name, contents] : old) {
+      const std::string now = Contents(folder + "\\" + name);
+      EXPECT_TRUE(now == contents) << name << " holds " << now.size() << " bytes: " << now.substr(0, 40);
+    }
+    if (c.running) {
+      EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0);  // ended for the upgrade…
+      CloseHandle(process);
+      EXPECT_TRUE(WaitForVelquin(exe, velquin->pid));  // …and started again
+    }
+  }
 }
 
 }  // namespace

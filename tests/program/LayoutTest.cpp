@@ -3,12 +3,14 @@
 // display's DPI (VELQUIN_WINE_DPI names the one the prefix was started with). With
 // VELQUIN_SCREENSHOTS set to a folder, the main window, the input dialog, the close
 // question and the about box are saved there as BMP.
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
 #include "app/Velquin_InputTask.h"
 #include "library/HLVGUICommonAboutForm.h"
 #include "tests/program/ProgramFixture.h"
+#include "VelquinVersion.h"
 
 namespace velquin::test {
 namespace {
@@ -108,6 +110,9 @@ TEST_F(LayoutTest, MainWindow) {
   form_->lbxTaskList->SetItemIndex(0);
   Pump(50);
   EXPECT_EQ(form_->Caption(), "ヴェルキン Ver, 1,1");
+  std::string version = VELQUIN_VERSION;  // the project's, "1.1" shown as "1,1"
+  std::replace(version.begin(), version.end(), '.', ',');
+  EXPECT_EQ(form_->Caption(), "ヴェルキン Ver, " + version) << "the caption does not show the project's version";
   ExpectDpi(form_);
   ExpectClientSize(form_, 474, 270);
   const LONG style = GetWindowLongA(form_->Handle(), GWL_STYLE);
