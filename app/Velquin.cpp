@@ -13,8 +13,8 @@
 #include "platform/Win32RunningCopy.h"
 #include "platform/Win32SessionLock.h"
 #include "platform/Win32Shell.h"
+#include "text/CodePage932.h"
 #include "toolkit/Forms.h"
-#include "toolkit/WideText.h"
 
 using namespace velquin;
 

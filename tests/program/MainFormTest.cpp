@@ -5,7 +5,7 @@
 
 #include "platform/Win32PowerPlatform.h"
 #include "tests/program/ProgramFixture.h"
-#include "toolkit/WideText.h"
+#include "text/CodePage932.h"
 
 namespace velquin::test {
 namespace {

@@ -10,11 +10,11 @@
 
 #include "core/Exception.h"
 #include "tests/program/TestSupport.h"
+#include "text/CodePage932.h"
 #include "toolkit/Actions.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
-#include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
