@@ -61,8 +61,8 @@ T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
       ports_(ports),
       taskStore_(ports.registry, ports.fileSystem),
       resumeNotifications_(ports.power),
-      taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
-      showRunningCopy_(RegisterWindowMessageA(kShowRunningCopyMessage)) {}
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
+      showRunningCopy_(RegisterWindowMessageW(kShowRunningCopyMessage)) {}
 
 void T_MainForm::CreateComponents() {
   apeVelquin = new TApplicationEvents(this, "apeVelquin");

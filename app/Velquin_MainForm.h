@@ -25,7 +25,7 @@ inline constexpr UINT WM_TRAYICON = WM_USER + 100;
 // The main window's caption, by which a second start finds it, and the registered
 // message by which that start asks it to show itself.
 inline constexpr char kMainFormCaption[] = "ヴェルキン Ver, 1,1";
-inline constexpr char kShowRunningCopyMessage[] = "HALVERN.Velquin.ShowRunningCopy";
+inline constexpr wchar_t kShowRunningCopyMessage[] = L"HALVERN.Velquin.ShowRunningCopy";
 
 // What the main window works with; the entry passes the real ones, tests their own.
 struct MainFormPorts {

@@ -8,13 +8,13 @@
 
 int main(int argc, char** argv) {
   const WPARAM code = argc > 1 ? std::strtoul(argv[1], nullptr, 0) : PBT_APMRESUMESUSPEND;
-  HWND window = FindWindowA(nullptr, "ヴェルキン Ver, 1,1");
+  HWND window = FindWindowW(nullptr, L"ヴェルキン Ver, 1,1");
   if (!window) {
     std::fprintf(stderr, "Velquin is not running.\n");
     return 1;
   }
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(window, WM_POWERBROADCAST, code, 0, SMTO_NORMAL, 30000, &result)) {
+  if (!SendMessageTimeoutW(window, WM_POWERBROADCAST, code, 0, SMTO_NORMAL, 30000, &result)) {
     std::fprintf(stderr, "Velquin did not answer within 30 s.\n");
     return 2;
   }

@@ -257,7 +257,7 @@ TEST_F(TrayTest, TickingTheOptionDuringARunChangesNothingInThatRun) {
 // on the icon does, off the taskbar button, or to the front.
 TEST_F(TrayTest, ASecondStartBringsTheRunningCopyBack) {
   Start();
-  const UINT show = RegisterWindowMessageA(kShowRunningCopyMessage);
+  const UINT show = RegisterWindowMessageW(kShowRunningCopyMessage);
   ASSERT_NE(show, 0u);
   const HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                      nullptr, nullptr, nullptr, nullptr);
