@@ -32,13 +32,15 @@ bool ToWideName(std::string_view text, std::wstring& out) {
   return true;
 }
 
-// A string value's text up to its first NUL, from its UTF-16 data (an odd last
-// byte is half a character and is not read).
+// A string value's text up to its first NUL, from its UTF-16 data. An odd last
+// byte before any NUL is half a character: such a text cannot be read either.
 std::optional<std::string> StringText(uint32_t type, const std::string& data) {
   if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
   std::wstring wide(data.size() / 2, L'\0');
   std::memcpy(wide.data(), data.data(), wide.size() * sizeof(wchar_t));
-  return Cp932FromWide(std::wstring_view(wide).substr(0, wide.find(L'\0')));
+  const size_t end = wide.find(L'\0');
+  if (end == std::wstring::npos && data.size() % 2 != 0) return std::nullopt;
+  return Cp932FromWide(std::wstring_view(wide).substr(0, end));
 }
 
 class Win32RegistryKey final : public RegistryKey {

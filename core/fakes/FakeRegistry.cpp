@@ -13,9 +13,8 @@ std::string DwordBytes(int32_t value) {
   return data;
 }
 
-// A string value's text. The fake keeps string data as code page 932 bytes; data
-// that is no well-formed code page 932 (a byte that begins no character, a lead
-// byte without its trail byte) stands for a stored text that code page 932 cannot
+// A string value's text. The fake keeps string data as code page 932 bytes; a lead
+// byte without its trail byte stands for a stored text that code page 932 cannot
 // hold, such as "caf\xE9" for an e with an acute accent.
 std::optional<std::string> TextOf(const FakeRegValue& value) {
   if (value.type != kRegSz && value.type != kRegExpandSz) return std::nullopt;
@@ -25,8 +24,6 @@ std::optional<std::string> TextOf(const FakeRegValue& value) {
     if (IsCp932LeadByte(byte)) {
       const auto trail = i + 1 < text.size() ? static_cast<unsigned char>(text[++i]) : 0;
       if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return std::nullopt;
-    } else if (byte == 0x80 || byte == 0xA0 || byte >= 0xFD) {
-      return std::nullopt;
     }
   }
   return text;
