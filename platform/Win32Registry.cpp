@@ -43,6 +43,16 @@ std::optional<std::string> StringText(uint32_t type, const std::string& data) {
   return Cp932FromWide(std::wstring_view(wide).substr(0, end));
 }
 
+// The data's size in code page 932. The string types are measured as a whole, NULs
+// and all, each character that has no code page 932 form counting as the one
+// default character that would stand for it; other types as they are.
+size_t Cp932Size(uint32_t type, const std::string& data) {
+  if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return data.size();
+  std::wstring wide(data.size() / 2, L'\0');
+  std::memcpy(wide.data(), data.data(), wide.size() * sizeof(wchar_t));
+  return Cp932FromWideLossy(wide).size();
+}
+
 class Win32RegistryKey final : public RegistryKey {
  public:
   explicit Win32RegistryKey(HKEY key) : key_(key) {}
@@ -76,6 +86,7 @@ class Win32RegistryKey final : public RegistryKey {
           result.status = RegStatus::Ok;
           result.type = type;
           result.text = StringText(type, data);
+          result.cp932Size = Cp932Size(type, data);
           result.data = std::move(data);
           return result;
         }

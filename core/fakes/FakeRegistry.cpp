@@ -44,11 +44,11 @@ class FakeRegistry::Key final : public RegistryKey {
   RegQuery Query(std::string_view name) override {
     registry_.journal_.push_back("Query " + std::string(name));
     const Values* values = registry_.FindKey(path_);
-    if (!values || registry_.failQuery_.count(FoldName(name))) return RegQuery{RegStatus::Failed, kRegNone, {}, {}};
+    if (!values || registry_.failQuery_.count(FoldName(name))) return RegQuery{RegStatus::Failed, kRegNone, {}, {}, 0};
     auto it = values->find(FoldName(name));
-    if (it == values->end()) return RegQuery{RegStatus::NotFound, kRegNone, {}, {}};
+    if (it == values->end()) return RegQuery{RegStatus::NotFound, kRegNone, {}, {}, 0};
     const FakeRegValue& value = it->second.value;
-    return RegQuery{RegStatus::Ok, value.type, value.data, TextOf(value)};
+    return RegQuery{RegStatus::Ok, value.type, value.data, TextOf(value), value.data.size()};
   }
 
   bool SetDword(std::string_view name, int32_t value) override {

@@ -32,6 +32,10 @@ struct RegQuery {
   // A REG_SZ or REG_EXPAND_SZ value's text up to its first NUL, in code page 932;
   // nothing for other types, and when a character of it has no code page 932 form.
   std::optional<std::string> text;
+  // The data's size in code page 932, by which a number read from it is measured:
+  // for the string types (multi-strings too) the size of their whole data in code
+  // page 932, for other types the size of `data`.
+  size_t cp932Size = 0;
 };
 
 // An open key; destroying it closes the key.

@@ -40,7 +40,7 @@ std::string LineName(int index) { return std::string(kLinePrefix) + std::to_stri
 // A number value: missing or failing, or more than 4 bytes, cannot be read; anything
 // but REG_DWORD is the wrong type. Fewer than 4 bytes are zero-filled.
 int32_t ReadNumber(const RegQuery& query, std::string_view name) {
-  if (query.status != RegStatus::Ok || query.data.size() > 4) throw ReadFailed(name);
+  if (query.status != RegStatus::Ok || query.cp932Size > 4) throw ReadFailed(name);
   if (query.type != kRegDword) throw WrongType(name);
   uint32_t value = 0;
   for (size_t i = 0; i < query.data.size(); ++i) {

@@ -237,19 +237,22 @@ TEST_F(Win32RegistryTest, StringsAreReturnedAsStored) {
     DWORD type;
     std::string data;
     std::optional<std::string> text;  // nothing: code page 932 cannot hold it
+    size_t cp932Size;                  // what a number read from it is measured by
   } cases[] = {
-      {"Unterminated", REG_SZ, Utf16(L"C:\\a.exe"), "C:\\a.exe"},
-      {"UnterminatedSjis", REG_SZ, Utf16(L"ソフト"), "ソフト"},
-      {"TrailBytes5C", REG_SZ, Utf16(L"C:\\表示ソフト\\予定.exe"), "C:\\表示ソフト\\予定.exe"},
-      {"InnerNul", REG_SZ, Utf16(std::wstring(L"ab\0cd\0", 6)), "ab"},
-      {"OnlyNul", REG_SZ, Bytes("\0\0", 2), ""},
-      {"OddSize", REG_SZ, Bytes("a\0b", 3), std::nullopt},  // half a character
-      {"OddSizeAfterNul", REG_SZ, Bytes("a\0\0\0b", 5), "a"},
-      {"Expand", REG_EXPAND_SZ, Utf16(std::wstring(L"%WINDIR%\\x.exe\0", 15)), "%WINDIR%\\x.exe"},  // not expanded
-      {"Multi", REG_MULTI_SZ, Utf16(std::wstring(L"a\0b\0\0", 5)), std::nullopt},
-      {"Accented", REG_SZ, Utf16(L"C:\\caf\u00E9.exe"), std::nullopt},
-      {"Hangul", REG_SZ, Utf16(L"\uD55C"), std::nullopt},
-      {"EuroSign", REG_SZ, Utf16(L"r\u20ACn"), std::nullopt},
+      {"Unterminated", REG_SZ, Utf16(L"C:\\a.exe"), "C:\\a.exe", 8},
+      {"UnterminatedSjis", REG_SZ, Utf16(L"ソフト"), "ソフト", 6},
+      {"TrailBytes5C", REG_SZ, Utf16(L"C:\\表示ソフト\\予定.exe"), "C:\\表示ソフト\\予定.exe", 22},
+      {"InnerNul", REG_SZ, Utf16(std::wstring(L"ab\0cd\0", 6)), "ab", 6},
+      {"OnlyNul", REG_SZ, Bytes("\0\0", 2), "", 1},
+      {"ShortNumberText", REG_SZ, Utf16(std::wstring(L"12\0", 3)), "12", 3},
+      {"OddSize", REG_SZ, Bytes("a\0b", 3), std::nullopt, 1},  // half a character
+      {"OddSizeAfterNul", REG_SZ, Bytes("a\0\0\0b", 5), "a", 2},
+      {"Expand", REG_EXPAND_SZ, Utf16(std::wstring(L"%WINDIR%\\x.exe\0", 15)), "%WINDIR%\\x.exe", 15},  // not expanded
+      {"Multi", REG_MULTI_SZ, Utf16(std::wstring(L"a\0b\0\0", 5)), std::nullopt, 5},
+      {"Accented", REG_SZ, Utf16(L"C:\\caf\u00E9.exe"), std::nullopt, 11},
+      {"Hangul", REG_SZ, Utf16(L"\uD55C"), std::nullopt, 1},
+      {"EuroSign", REG_SZ, Utf16(L"r\u20ACn"), std::nullopt, 3},
+      {"Binary", REG_BINARY, Utf16(L"abc"), std::nullopt, 6},
   };
   auto key = Open();
   ASSERT_NE(key, nullptr);
@@ -260,6 +263,7 @@ TEST_F(Win32RegistryTest, StringsAreReturnedAsStored) {
     EXPECT_EQ(q.type, c.type) << c.name;
     EXPECT_EQ(q.data, c.data) << c.name;
     EXPECT_EQ(q.text, c.text) << c.name;
+    EXPECT_EQ(q.cp932Size, c.cp932Size) << c.name;
   }
 }
 
