@@ -13,8 +13,8 @@
 #include "platform/Win32RunningCopy.h"
 #include "platform/Win32SessionLock.h"
 #include "platform/Win32Shell.h"
+#include "text/CodePage932.h"
 #include "toolkit/Forms.h"
-#include "toolkit/WideText.h"
 
 using namespace velquin;
 
@@ -25,7 +25,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // before it loads or saves anything. The lock is held until the save at exit is done.
   Win32SessionLock sessionLock("Local\\HALVERN.Velquin");
   {
-    Win32RunningCopy runningCopy("T_MainForm", kMainFormCaption, RegisterWindowMessageA(kShowRunningCopyMessage));
+    Win32RunningCopy runningCopy("T_MainForm", kMainFormCaption, RegisterWindowMessageW(kShowRunningCopyMessage));
     if (DecideStart(sessionLock, runningCopy) != StartDecision::Run) return 0;
   }
 
@@ -45,9 +45,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32NotifyIcon notifyIcon;
     app.CreateForm<T_MainForm>(MainFormPorts{registry, fileSystem, shell, notifyIcon, &power});
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    GetStartupInfoA(&startup);
+    GetStartupInfoW(&startup);
     app.Run((startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL);
     app.DoneApplication();
   } catch (const std::exception& e) {

@@ -8,7 +8,7 @@
 #include "core/tasks/TaskStore.h"
 #include "library/HLVTextRoutines.h"
 #include "toolkit/Dpi.h"
-#include "toolkit/WideText.h"
+#include "toolkit/WindowText.h"
 #include "toolkit/WindowTarget.h"
 #include "VelquinVersion.h"
 
@@ -50,8 +50,8 @@ T_MainForm::T_MainForm(TComponent* owner, MainFormPorts ports)
       ports_(ports),
       taskStore_(ports.registry, ports.fileSystem),
       resumeNotifications_(ports.power),
-      taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
-      showRunningCopy_(RegisterWindowMessageA(kShowRunningCopyMessage)) {}
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
+      showRunningCopy_(RegisterWindowMessageW(kShowRunningCopyMessage)) {}
 
 T_MainForm::~T_MainForm() {
   if (trayIcon_) DestroyIcon(trayIcon_);

@@ -26,7 +26,7 @@ inline constexpr UINT WM_TRAYICON = WM_USER + 100;
 // message by which that start asks it to show itself. The caption spells the
 // project's version with commas; a layout test holds it to VelquinVersion.h.
 inline constexpr char kMainFormCaption[] = "ヴェルキン Ver, 1,1";
-inline constexpr char kShowRunningCopyMessage[] = "HALVERN.Velquin.ShowRunningCopy";
+inline constexpr wchar_t kShowRunningCopyMessage[] = L"HALVERN.Velquin.ShowRunningCopy";
 
 // What the main window works with; the entry passes the real ones, tests their own.
 struct MainFormPorts {

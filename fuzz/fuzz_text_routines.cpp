@@ -1,21 +1,18 @@
-// The text routines over any bytes: the first byte picks the code page and where
-// the text is cut into the ending sought and the text searched.
+// The text routines over any bytes: the first byte picks where the text is cut into
+// the ending sought and the text searched.
 #include <cstddef>
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "fuzz/FuzzCheck.h"
-#include "library/CodePage.h"
+#include "text/CodePage932.h"
 #include "library/HLVTextRoutines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace velquin;
   if (size == 0) return 0;
-  std::optional<ScopedCodePage> singleByte;
-  if (data[0] & 0x80) singleByte.emplace(SingleByteCodePage());
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
   const std::string trimmed = Trim(text);
@@ -37,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(!ends || sub.size() <= rest.size());
   FUZZ_CHECK(EndsWithText(rest, rest) && EndsWithText("", rest));
   for (size_t p = 0; p <= std::min<size_t>(text.size() + 1, 300); ++p) {
-    if (IsTrailByte(text, p)) FUZZ_CHECK(p >= 2 && ActiveCodePage().IsLeadByte(text[p - 2]));
+    if (IsTrailByte(text, p)) FUZZ_CHECK(p >= 2 && IsCp932LeadByte(text[p - 2]));
   }
   return 0;
 }

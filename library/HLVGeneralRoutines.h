@@ -42,9 +42,10 @@ inline constexpr std::array<std::string_view, 12> VersionInfoKeys = {
 #ifdef _WIN32
 // One text value of the version resource of `FileName`, from the string table of
 // its first translation, ordinarily trimmed. Empty when the file has no version
-// resource or the key is not in that table. Throws Exception
-// "情報の取得に失敗しました" when the resource cannot be read or has no
-// translation table, and Exception for a key index outside VersionInfoKeys.
+// resource (a name that is not code page 932 text names none) or the key is not in
+// that table. Throws Exception "情報の取得に失敗しました" when the resource cannot
+// be read, has no translation table or holds a value that code page 932 cannot
+// hold, and Exception for a key index outside VersionInfoKeys.
 std::string ReadVersionInfoString(const std::string& FileName, uint8_t KeyIndex);
 
 // The same for the running program's own executable file.

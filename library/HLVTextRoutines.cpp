@@ -1,6 +1,6 @@
 #include "library/HLVTextRoutines.h"
 
-#include "library/CodePage.h"
+#include "text/CodePage932.h"
 
 namespace velquin {
 namespace {
@@ -22,11 +22,10 @@ std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 bool IsTrailByte(std::string_view text, size_t position) {
   if (position <= 1 || position > text.size() || text[position - 1] == '\0') return false;
-  const CodePage& codePage = ActiveCodePage();
   // Length of the run of lead-range bytes that ends just before `position`.
   size_t run = 0;
   for (size_t p = position - 1; p >= 1; --p) {
-    if (!codePage.IsLeadByte(static_cast<unsigned char>(text[p - 1]))) break;
+    if (!IsCp932LeadByte(static_cast<unsigned char>(text[p - 1]))) break;
     ++run;
   }
   return run % 2 == 1;
@@ -36,7 +35,7 @@ bool EndsWithText(std::string_view iSubText, std::string_view iText) {
   if (iSubText.size() > iText.size()) return false;
   const size_t start = iText.size() - iSubText.size();  // position start + 1, from 1
   if (IsTrailByte(iText, start + 1)) return false;
-  return ActiveCodePage().TextEqual(iText.substr(start), iSubText);
+  return LocaleTextEqual(iText.substr(start), iSubText);
 }
 
 std::string TrimFullWidth(std::string_view iText) {

@@ -14,7 +14,7 @@ inline constexpr std::string_view kFullWidthSpace = "\x81\x40";
 std::string Trim(std::string_view text);
 
 // True when position `position` (from 1) of `text` holds the second byte of a
-// double-byte character of the active code page.
+// double-byte character of code page 932.
 bool IsTrailByte(std::string_view text, size_t position);
 
 // Trim that also removes full-width spaces, in any mix with blanks, at both ends.

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "text/CodePage932.h"
+
 namespace velquin {
 namespace {
 
@@ -9,7 +11,7 @@ namespace {
 using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
 
 SetDefaultDllDirectoriesProc SetDefaultDllDirectoriesEntry() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   return kernel ? reinterpret_cast<SetDefaultDllDirectoriesProc>(
                       reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
                 : nullptr;
@@ -22,15 +24,17 @@ void RestrictDllSearchToSystem() {
 }
 
 HMODULE LoadSystemLibrary(const char* name) {
+  const std::optional<std::wstring> wideName = WideFromCp932Strict(name);
+  if (!wideName) return nullptr;
   if (SetDefaultDllDirectoriesEntry()) {
-    if (HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+    if (HMODULE module = LoadLibraryExW(wideName->c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
   }
   // Older systems: the full path, so that no search takes place.
-  char folder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
-  const std::string path = std::string(folder, length) + "\\" + name;
-  return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::wstring path = std::wstring(folder, length) + L"\\" + *wideName;
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace velquin

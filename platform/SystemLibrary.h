@@ -11,7 +11,7 @@ namespace velquin {
 void RestrictDllSearchToSystem();
 
 // Loads `name` (a bare file name such as "shell32.dll") from the system folder:
-// LoadLibraryExA with LOAD_LIBRARY_SEARCH_SYSTEM32 where the system knows the flag,
+// LoadLibraryExW with LOAD_LIBRARY_SEARCH_SYSTEM32 where the system knows the flag,
 // otherwise by its full path in the system folder. nullptr when it cannot.
 HMODULE LoadSystemLibrary(const char* name);
 

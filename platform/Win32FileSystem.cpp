@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "text/CodePage932.h"
+
 namespace velquin {
 namespace {
 
@@ -21,15 +23,17 @@ uint64_t ToTicks(const FILETIME& ft) {
 }  // namespace
 
 std::optional<DirEntry> Win32FileSystem::FindFirstEntry(std::string_view pattern) {
-  // FindFirstFileA stops at a NUL: the name it would see is another name.
+  // The search stops at a NUL, and a name that is not code page 932 text would be
+  // searched changed: the name it would see is another name.
   if (pattern.find('\0') != std::string_view::npos) return std::nullopt;
-  const std::string name(pattern);
-  WIN32_FIND_DATAA data;
+  const std::optional<std::wstring> name = WideFromCp932Strict(pattern);
+  if (!name) return std::nullopt;
+  WIN32_FIND_DATAW data;
   // A drive without a medium answers "not found" instead of asking the user: the
   // search runs during a resume, where nobody waits for a question.
   DWORD oldMode = 0;
   const BOOL quiet = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
-  const HANDLE search = FindFirstFileA(name.c_str(), &data);
+  const HANDLE search = FindFirstFileW(name->c_str(), &data);
   if (quiet) SetThreadErrorMode(oldMode, nullptr);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
   FindClose(search);

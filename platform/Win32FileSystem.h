@@ -1,5 +1,5 @@
 #pragma once
-// The existence test's view of the file system through FindFirstFileA and the
+// The existence test's view of the file system through FindFirstFileW and the
 // file-time conversions.
 #include <cstdint>
 #include <optional>

@@ -3,10 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "text/CodePage932.h"
 
 namespace velquin {
 namespace {
@@ -15,15 +18,39 @@ namespace {
 // we list it, is given up after this many tries.
 constexpr int kMaxReadAttempts = 16;
 constexpr int kMaxListAttempts = 16;
-// Value names hold at most 16383 characters, two bytes each in code page 932.
-constexpr size_t kMaxNameBuffer = 65536;
+// Value names hold at most 16383 characters.
+constexpr size_t kMaxNameBuffer = 16384;
 
 // The registry functions take terminated names: a name holding a NUL would be cut
-// into another value's name, so it is refused instead.
-bool ToCString(std::string_view text, std::string& out) {
+// into another value's name, so it is refused instead, as is one that is not code
+// page 932 text.
+bool ToWideName(std::string_view text, std::wstring& out) {
   if (text.find('\0') != std::string_view::npos) return false;
-  out.assign(text);
+  std::optional<std::wstring> wide = WideFromCp932Strict(text);
+  if (!wide) return false;
+  out = std::move(*wide);
   return true;
+}
+
+// A string value's text up to its first NUL, from its UTF-16 data. An odd last
+// byte before any NUL is half a character: such a text cannot be read either.
+std::optional<std::string> StringText(uint32_t type, const std::string& data) {
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+  std::wstring wide(data.size() / 2, L'\0');
+  std::memcpy(wide.data(), data.data(), wide.size() * sizeof(wchar_t));
+  const size_t end = wide.find(L'\0');
+  if (end == std::wstring::npos && data.size() % 2 != 0) return std::nullopt;
+  return Cp932FromWide(std::wstring_view(wide).substr(0, end));
+}
+
+// The data's size in code page 932. The string types are measured as a whole, NULs
+// and all, each character that has no code page 932 form counting as the one
+// default character that would stand for it; other types as they are.
+size_t Cp932Size(uint32_t type, const std::string& data) {
+  if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return data.size();
+  std::wstring wide(data.size() / 2, L'\0');
+  std::memcpy(wide.data(), data.data(), wide.size() * sizeof(wchar_t));
+  return Cp932FromWideLossy(wide).size();
 }
 
 class Win32RegistryKey final : public RegistryKey {
@@ -36,12 +63,12 @@ class Win32RegistryKey final : public RegistryKey {
   RegQuery Query(std::string_view name) override {
     RegQuery result;
     result.status = RegStatus::Failed;
-    std::string cname;
-    if (!ToCString(name, cname)) return result;
+    std::wstring cname;
+    if (!ToWideName(name, cname)) return result;
     try {
       DWORD type = REG_NONE;
       DWORD size = 0;
-      LONG rc = RegQueryValueExA(key_, cname.c_str(), nullptr, &type, nullptr, &size);
+      LONG rc = RegQueryValueExW(key_, cname.c_str(), nullptr, &type, nullptr, &size);
       for (int attempt = 0; attempt < kMaxReadAttempts; ++attempt) {
         if (rc == ERROR_FILE_NOT_FOUND) {
           result.status = RegStatus::NotFound;
@@ -52,12 +79,14 @@ class Win32RegistryKey final : public RegistryKey {
         // One spare byte keeps the buffer pointer valid for empty data.
         std::string data(static_cast<size_t>(size) + 1, '\0');
         DWORD got = size;
-        rc = RegQueryValueExA(key_, cname.c_str(), nullptr, &type,
+        rc = RegQueryValueExW(key_, cname.c_str(), nullptr, &type,
                               reinterpret_cast<BYTE*>(data.data()), &got);
         if (rc == ERROR_SUCCESS) {
           data.resize(std::min(got, size));
           result.status = RegStatus::Ok;
           result.type = type;
+          result.text = StringText(type, data);
+          result.cp932Size = Cp932Size(type, data);
           result.data = std::move(data);
           return result;
         }
@@ -79,26 +108,27 @@ class Win32RegistryKey final : public RegistryKey {
   }
 
   bool SetString(std::string_view name, std::string_view text) override {
-    if (text.size() >= MAXDWORD) return false;
-    std::string data(text);
-    data.push_back('\0');
-    return SetValue(name, kRegSz, data);
+    if (text.size() >= MAXDWORD / 4) return false;
+    const std::optional<std::wstring> wide = WideFromCp932Strict(text);
+    if (!wide) return false;
+    const std::string_view bytes(reinterpret_cast<const char*>(wide->c_str()), (wide->size() + 1) * sizeof(wchar_t));
+    return SetValue(name, kRegSz, bytes);
   }
 
   bool SetValue(std::string_view name, uint32_t type, std::string_view data) override {
-    std::string cname;
-    if (!ToCString(name, cname) || static_cast<uint64_t>(data.size()) >= MAXDWORD) return false;
-    // The system counts a NUL right after string data as its terminator: a byte
-    // that is none keeps unterminated data as it is.
+    std::wstring cname;
+    if (!ToWideName(name, cname) || static_cast<uint64_t>(data.size()) >= MAXDWORD) return false;
+    // The system counts a NUL character right after string data as its terminator:
+    // characters that are none keep unterminated data as it is, odd sizes too.
     std::string bytes(data);
-    bytes.push_back('X');
-    return RegSetValueExA(key_, cname.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    bytes.append("XX");
+    return RegSetValueExW(key_, cname.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
   }
 
   void DeleteValue(std::string_view name) override {
-    std::string cname;
-    if (ToCString(name, cname)) RegDeleteValueA(key_, cname.c_str());
+    std::wstring cname;
+    if (ToWideName(name, cname)) RegDeleteValueW(key_, cname.c_str());
   }
 
   std::optional<std::vector<std::string>> ValueNames() override {
@@ -108,10 +138,11 @@ class Win32RegistryKey final : public RegistryKey {
       for (int attempt = 0; attempt < kMaxListAttempts; ++attempt) {
         KeyInfo before, after;
         if (!QueryInfo(before)) return std::nullopt;
-        std::optional<std::vector<std::string>> names = ListOnce(before.maxNameLength);
+        size_t listed = 0;
+        std::optional<std::vector<std::string>> names = ListOnce(before.maxNameLength, listed);
         if (!names || !QueryInfo(after)) return std::nullopt;
         if (CompareFileTime(&before.lastWrite, &after.lastWrite) == 0 &&
-            before.valueCount == after.valueCount && after.valueCount == names->size()) {
+            before.valueCount == after.valueCount && after.valueCount == listed) {
           return names;
         }
       }
@@ -128,21 +159,21 @@ class Win32RegistryKey final : public RegistryKey {
   };
 
   bool QueryInfo(KeyInfo& info) {
-    return RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    return RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                             &info.valueCount, &info.maxNameLength, nullptr, nullptr,
                             &info.lastWrite) == ERROR_SUCCESS;
   }
 
   // One pass over the value indexes; nullopt when the key cannot be read to its end.
-  std::optional<std::vector<std::string>> ListOnce(DWORD maxNameLength) {
-    // The length counts characters, up to two bytes each here; a name that grew
-    // meanwhile doubles the buffer.
-    std::vector<char> buffer(std::min<size_t>(std::max<size_t>((maxNameLength + 1) * 2, 256),
-                                              kMaxNameBuffer));
+  // A name that is not code page 932 text names no value of the program's: it is
+  // counted in `listed` but left out.
+  std::optional<std::vector<std::string>> ListOnce(DWORD maxNameLength, size_t& listed) {
+    // A name that grew meanwhile doubles the buffer.
+    std::vector<wchar_t> buffer(std::min<size_t>(std::max<size_t>(maxNameLength + 1, 256), kMaxNameBuffer));
     std::vector<std::string> names;
     for (DWORD index = 0;;) {
       DWORD length = static_cast<DWORD>(buffer.size());
-      const LONG rc = RegEnumValueA(key_, index, buffer.data(), &length, nullptr, nullptr,
+      const LONG rc = RegEnumValueW(key_, index, buffer.data(), &length, nullptr, nullptr,
                                     nullptr, nullptr);
       if (rc == ERROR_NO_MORE_ITEMS) return names;
       if (rc == ERROR_MORE_DATA && buffer.size() < kMaxNameBuffer) {
@@ -150,7 +181,10 @@ class Win32RegistryKey final : public RegistryKey {
         continue;
       }
       if (rc != ERROR_SUCCESS) return std::nullopt;
-      names.emplace_back(buffer.data(), std::min<size_t>(length, buffer.size()));
+      std::optional<std::string> name =
+          Cp932FromWide(std::wstring_view(buffer.data(), std::min<size_t>(length, buffer.size())));
+      if (name) names.push_back(std::move(*name));
+      ++listed;
       ++index;
     }
   }
@@ -161,10 +195,10 @@ class Win32RegistryKey final : public RegistryKey {
 }  // namespace
 
 std::unique_ptr<RegistryKey> Win32Registry::CreateKey(std::string_view path) {
-  std::string cpath;
-  if (!ToCString(path, cpath)) return nullptr;
+  std::wstring cpath;
+  if (!ToWideName(path, cpath)) return nullptr;
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, cpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, cpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return nullptr;
   }

@@ -1,5 +1,7 @@
 #include "platform/Win32SessionLock.h"
 
+#include "text/CodePage932.h"
+
 namespace velquin {
 
 Win32SessionLock::~Win32SessionLock() {
@@ -9,7 +11,9 @@ Win32SessionLock::~Win32SessionLock() {
 
 SessionLock::Claim Win32SessionLock::TryTake() {
   if (mutex_) return owned_ ? Claim::Taken : Claim::HeldElsewhere;
-  mutex_ = CreateMutexA(nullptr, TRUE, name_.c_str());
+  const std::optional<std::wstring> name = WideFromCp932Strict(name_);
+  if (!name) return Claim::Unavailable;
+  mutex_ = CreateMutexW(nullptr, TRUE, name->c_str());
   if (!mutex_) return Claim::Unavailable;
   // An existing mutex is opened without taking it.
   if (GetLastError() == ERROR_ALREADY_EXISTS) return WaitTake(0) ? Claim::Taken : Claim::HeldElsewhere;

@@ -3,29 +3,35 @@
 #include <string>
 
 #include "platform/Win32ShellLibrary.h"
+#include "text/CodePage932.h"
 
 namespace velquin {
 namespace {
 
-bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
+// One text of the call in UTF-16. A text holding a NUL would reach the shell cut
+// there, and one that is not code page 932 text would reach it changed: either
+// might open another file, so neither is passed on.
+class WideArgument {
+ public:
+  explicit WideArgument(const std::optional<std::string>& text) : given_(text.has_value()) {
+    if (text && text->find('\0') == std::string::npos) wide_ = WideFromCp932Strict(*text);
+  }
+  bool Usable() const { return !given_ || wide_.has_value(); }
+  LPCWSTR Get() const { return wide_ ? wide_->c_str() : nullptr; }
 
-bool HasNul(const std::optional<std::string>& text) { return text && HasNul(*text); }
-
-const char* OrNull(const std::optional<std::string>& text) {
-  return text ? text->c_str() : nullptr;
-}
+ private:
+  bool given_;
+  std::optional<std::wstring> wide_;
+};
 
 }  // namespace
 
 void Win32Shell::Execute(const ShellExecuteRequest& request) {
-  // The shell would see the texts cut at a NUL and might open another file.
-  if (HasNul(request.file) || HasNul(request.verb) || HasNul(request.parameters) ||
-      HasNul(request.directory)) {
-    return;
-  }
-  LazyShellExecuteA(reinterpret_cast<HWND>(request.ownerWindow), OrNull(request.verb),
-                    request.file.c_str(), OrNull(request.parameters), OrNull(request.directory),
-                    request.showCommand);
+  const WideArgument verb(request.verb), file(std::optional<std::string>(request.file)),
+      parameters(request.parameters), directory(request.directory);
+  if (!verb.Usable() || !file.Usable() || !parameters.Usable() || !directory.Usable()) return;
+  LazyShellExecuteW(reinterpret_cast<HWND>(request.ownerWindow), verb.Get(), file.Get(), parameters.Get(),
+                    directory.Get(), request.showCommand);
 }
 
 }  // namespace velquin

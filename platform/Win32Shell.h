@@ -1,5 +1,5 @@
 #pragma once
-// Opening files and addresses through ShellExecuteA.
+// Opening files and addresses through ShellExecuteW.
 #include "core/ports/Shell.h"
 
 namespace velquin {

@@ -19,10 +19,10 @@ Proc ShellProc(const char* name) {
 
 }  // namespace
 
-HINSTANCE LazyShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                            LPCSTR directory, INT showCommand) {
-  using Proc = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-  static const Proc proc = ShellProc<Proc>("ShellExecuteA");
+HINSTANCE LazyShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                            LPCWSTR directory, INT showCommand) {
+  using Proc = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+  static const Proc proc = ShellProc<Proc>("ShellExecuteW");
   return proc ? proc(owner, verb, file, parameters, directory, showCommand)
               : reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND);
 }

@@ -7,9 +7,9 @@
 
 namespace velquin {
 
-// As ShellExecuteA; SE_ERR_DLLNOTFOUND when the library cannot be loaded.
-HINSTANCE LazyShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                            LPCSTR directory, INT showCommand);
+// As ShellExecuteW; SE_ERR_DLLNOTFOUND when the library cannot be loaded.
+HINSTANCE LazyShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                            LPCWSTR directory, INT showCommand);
 // As Shell_NotifyIconW; FALSE when the library cannot be loaded.
 BOOL LazyShellNotifyIconW(DWORD message, PNOTIFYICONDATAW data);
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <map>
 
+#include "text/CodePage932.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
-#include "toolkit/WideText.h"
 
 namespace velquin {
 

@@ -6,7 +6,7 @@
 #include "toolkit/Actions.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/Forms.h"
-#include "toolkit/WideText.h"
+#include "toolkit/WindowText.h"
 
 namespace velquin {
 namespace {

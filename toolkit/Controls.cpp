@@ -4,7 +4,7 @@
 
 #include "core/Exception.h"
 #include "toolkit/Actions.h"
-#include "toolkit/WideText.h"
+#include "toolkit/WindowText.h"
 
 namespace velquin {
 namespace {

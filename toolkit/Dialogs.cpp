@@ -7,11 +7,10 @@
 
 #include "core/Exception.h"
 #include "platform/SystemLibrary.h"
-#include "library/CodePage.h"
+#include "text/CodePage932.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/LineBreak.h"
-#include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
@@ -137,7 +136,7 @@ class TMessageForm : public TForm {
     const size_t maxLines = static_cast<size_t>(std::max(maxTextHeight / lineHeight, 1));
     std::vector<std::string> lines;
     int textWidth = 0;
-    for (std::string_view line : BreakLines(text_, maxTextWidth, maxLines, measure, Cp932TableCodePage())) {
+    for (std::string_view line : BreakLines(text_, maxTextWidth, maxLines, measure)) {
       textWidth = std::max(textWidth, std::min(measure(line), maxTextWidth));
       lines.emplace_back(line);
     }

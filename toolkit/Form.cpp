@@ -10,7 +10,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/Forms.h"
-#include "toolkit/WideText.h"
+#include "toolkit/WindowText.h"
 
 namespace velquin {
 namespace {

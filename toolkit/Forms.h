@@ -1,7 +1,7 @@
 #pragma once
 // The application object, forms and the control base of the toolkit: a thin layer
 // over raw Win32. Texts are code page 932 bytes; windows are Unicode and every text
-// crosses through WideText. Designed lengths are at 96 DPI and go through the
+// crosses through WindowText and text/CodePage932. Designed lengths are at 96 DPI and go through the
 // form's Scale. One user-interface thread, no locks.
 #include <windows.h>
 

@@ -1,5 +1,7 @@
 #include "toolkit/LineBreak.h"
 
+#include "text/CodePage932.h"
+
 namespace velquin {
 namespace {
 
@@ -8,7 +10,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 std::vector<std::string_view> BreakLines(std::string_view text, int maxWidth, size_t maxLines,
-                                         const TextMeasure& measure, const CodePage& codePage) {
+                                         const TextMeasure& measure) {
   std::vector<std::string_view> lines;
   size_t pos = 0;
   while (lines.size() < maxLines) {
@@ -24,7 +26,7 @@ std::vector<std::string_view> BreakLines(std::string_view text, int maxWidth, si
       // The longest start of `rest` that fits, remembering the last blank in it.
       size_t fits = 0, blank = std::string_view::npos;
       for (size_t i = 0; i < rest.size();) {
-        const size_t next = i + codePage.CharLength(rest, i);
+        const size_t next = i + Cp932CharLength(rest, i);
         if (i > 0 && measure(rest.substr(0, next)) > maxWidth) break;
         if (IsBlank(rest[i])) blank = i;
         fits = next;

@@ -18,7 +18,7 @@ namespace {
 constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 
 bool Send(HWND window, WPARAM code, LPARAM record, DWORD_PTR& result) {
-  return SendMessageTimeoutA(window, WM_POWERBROADCAST, code, record, SMTO_NORMAL, 30000, &result) != 0;
+  return SendMessageTimeoutW(window, WM_POWERBROADCAST, code, record, SMTO_NORMAL, 30000, &result) != 0;
 }
 
 // The record in the receiving process: the setting, the length of its data, the state.
@@ -45,7 +45,7 @@ bool SendDisplayState(HWND window, DWORD state, DWORD_PTR& result) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  HWND window = FindWindowA(nullptr, "ヴェルキン Ver, 1,1");
+  HWND window = FindWindowW(nullptr, L"ヴェルキン Ver, 1,1");
   if (!window) {
     std::fprintf(stderr, "Velquin is not running.\n");
     return 1;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/fakes/FoldName.h"
-#include "library/CodePage.h"
+#include "text/CodePage932.h"
 
 namespace velquin {
 namespace {
@@ -51,10 +51,9 @@ bool HasWildcard(std::string_view name) {
 }
 
 std::vector<std::string_view> Characters(std::string_view text) {
-  const CodePage& codePage = ActiveCodePage();
   std::vector<std::string_view> characters;
   for (size_t pos = 0; pos < text.size();) {
-    const size_t length = codePage.CharLength(text, pos);
+    const size_t length = Cp932CharLength(text, pos);
     characters.push_back(text.substr(pos, length));
     pos += length;
   }
@@ -126,7 +125,6 @@ std::optional<FakeFileSystem::ResolvedPath> FakeFileSystem::Resolve(std::string_
 
   // Components, split at separators that are characters of their own (a trail byte
   // of 0x5C is not one); empty components collapse, "." and ".." are resolved.
-  const CodePage& codePage = ActiveCodePage();
   std::string component;
   auto flush = [&resolved, &component] {
     if (component == "..") {
@@ -137,7 +135,7 @@ std::optional<FakeFileSystem::ResolvedPath> FakeFileSystem::Resolve(std::string_
     component.clear();
   };
   for (size_t pos = 0; pos < rest.size();) {
-    const size_t length = codePage.CharLength(rest, pos);
+    const size_t length = Cp932CharLength(rest, pos);
     if (length == 1 && IsSeparator(rest[pos])) {
       flush();
     } else {

@@ -1,6 +1,7 @@
 #include "core/fakes/FakeRegistry.h"
 
 #include "core/fakes/FoldName.h"
+#include "text/CodePage932.h"
 
 namespace velquin {
 namespace {
@@ -10,6 +11,22 @@ std::string DwordBytes(int32_t value) {
   std::string data;
   for (int i = 0; i < 4; ++i) data += static_cast<char>((bits >> (8 * i)) & 0xFF);
   return data;
+}
+
+// A string value's text. The fake keeps string data as code page 932 bytes; a lead
+// byte without its trail byte stands for a stored text that code page 932 cannot
+// hold, such as "caf\xE9" for an e with an acute accent.
+std::optional<std::string> TextOf(const FakeRegValue& value) {
+  if (value.type != kRegSz && value.type != kRegExpandSz) return std::nullopt;
+  std::string text = value.data.substr(0, value.data.find('\0'));
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (IsCp932LeadByte(byte)) {
+      const auto trail = i + 1 < text.size() ? static_cast<unsigned char>(text[++i]) : 0;
+      if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return std::nullopt;
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -27,10 +44,11 @@ class FakeRegistry::Key final : public RegistryKey {
   RegQuery Query(std::string_view name) override {
     registry_.journal_.push_back("Query " + std::string(name));
     const Values* values = registry_.FindKey(path_);
-    if (!values || registry_.failQuery_.count(FoldName(name))) return RegQuery{RegStatus::Failed, kRegNone, {}};
+    if (!values || registry_.failQuery_.count(FoldName(name))) return RegQuery{RegStatus::Failed, kRegNone, {}, {}, 0};
     auto it = values->find(FoldName(name));
-    if (it == values->end()) return RegQuery{RegStatus::NotFound, kRegNone, {}};
-    return RegQuery{RegStatus::Ok, it->second.value.type, it->second.value.data};
+    if (it == values->end()) return RegQuery{RegStatus::NotFound, kRegNone, {}, {}, 0};
+    const FakeRegValue& value = it->second.value;
+    return RegQuery{RegStatus::Ok, value.type, value.data, TextOf(value), value.data.size()};
   }
 
   bool SetDword(std::string_view name, int32_t value) override {
@@ -42,7 +60,10 @@ class FakeRegistry::Key final : public RegistryKey {
     registry_.journal_.push_back("SetString " + std::string(name) + "=" + std::string(text));
     std::string data(text);
     data += '\0';
-    return registry_.Write(path_, name, FakeRegValue{kRegSz, std::move(data)});
+    FakeRegValue value{kRegSz, std::move(data)};
+    // Like the system's: text that is not code page 932 is refused, not stored changed.
+    if (TextOf(value) != text) return false;
+    return registry_.Write(path_, name, std::move(value));
   }
 
   bool SetValue(std::string_view name, uint32_t type, std::string_view data) override {

@@ -15,6 +15,7 @@
 
 namespace velquin {
 
+// String data is held in code page 932.
 struct FakeRegValue {
   uint32_t type = kRegNone;
   std::string data;

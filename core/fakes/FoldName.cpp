@@ -1,15 +1,14 @@
 #include "core/fakes/FoldName.h"
 
-#include "library/CodePage.h"
+#include "text/CodePage932.h"
 
 namespace velquin {
 
 std::string FoldName(std::string_view name) {
-  const CodePage& codePage = ActiveCodePage();
   std::string folded;
   folded.reserve(name.size());
   for (size_t pos = 0; pos < name.size();) {
-    const size_t length = codePage.CharLength(name, pos);
+    const size_t length = Cp932CharLength(name, pos);
     if (length == 1 && name[pos] >= 'a' && name[pos] <= 'z') {
       folded += static_cast<char>(name[pos] - 'a' + 'A');
     } else {

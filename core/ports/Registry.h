@@ -26,7 +26,16 @@ enum class RegStatus { Ok, NotFound, Failed };
 struct RegQuery {
   RegStatus status = RegStatus::NotFound;
   uint32_t type = kRegNone;
-  std::string data;  // the value's raw bytes, whole, whatever their size
+  // The value's bytes as stored, whole, whatever their size: what SetValue takes to
+  // keep the value as it is.
+  std::string data;
+  // A REG_SZ or REG_EXPAND_SZ value's text up to its first NUL, in code page 932;
+  // nothing for other types, and when a character of it has no code page 932 form.
+  std::optional<std::string> text;
+  // The data's size in code page 932, by which a number read from it is measured:
+  // for the string types (multi-strings too) the size of their whole data in code
+  // page 932, for other types the size of `data`.
+  size_t cp932Size = 0;
 };
 
 // An open key; destroying it closes the key.
@@ -35,7 +44,8 @@ class RegistryKey {
   virtual ~RegistryKey() = default;
   virtual RegQuery Query(std::string_view name) = 0;
   virtual bool SetDword(std::string_view name, int32_t value) = 0;
-  // Stores `text` as REG_SZ with its terminating NUL.
+  // Stores `text` (code page 932) as REG_SZ with its terminating NUL; false when
+  // it is not code page 932 text.
   virtual bool SetString(std::string_view name, std::string_view text) = 0;
   // Stores `data` byte for byte with the type `type`: a value kept as it was found.
   virtual bool SetValue(std::string_view name, uint32_t type, std::string_view data) = 0;

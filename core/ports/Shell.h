@@ -1,5 +1,5 @@
 #pragma once
-// Opening a file or address through the shell (ShellExecuteA and its twins).
+// Opening a file or address through the shell (ShellExecuteW and its twins).
 #include <cstdint>
 #include <optional>
 #include <string>

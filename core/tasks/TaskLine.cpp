@@ -1,6 +1,6 @@
 #include "core/tasks/TaskLine.h"
 
-#include "library/CodePage.h"
+#include "text/CodePage932.h"
 #include "library/HLVTextRoutines.h"
 
 namespace velquin {
@@ -28,7 +28,6 @@ size_t SkipBlanks(std::string_view text, size_t pos) {
 // stand for one. Without a closing quote the word is the rest less its last
 // character, and it ends at the end of the text.
 TaskWord ReadQuotedWord(std::string_view text, size_t pos) {
-  const CodePage& codePage = ActiveCodePage();
   TaskWord word;
   size_t lastCharLength = 0;
   ++pos;
@@ -43,7 +42,7 @@ TaskWord ReadQuotedWord(std::string_view text, size_t pos) {
       word.end = pos + 1;
       return word;
     }
-    const size_t length = codePage.CharLength(text, pos);
+    const size_t length = Cp932CharLength(text, pos);
     word.text.append(text.substr(pos, length));
     lastCharLength = length;
     pos += length;
@@ -54,10 +53,9 @@ TaskWord ReadQuotedWord(std::string_view text, size_t pos) {
 }
 
 TaskWord ReadPlainWord(std::string_view text, size_t pos) {
-  const CodePage& codePage = ActiveCodePage();
   const size_t start = pos;
   while (pos < text.size() && !IsBlankByte(text[pos]) && text[pos] != ',') {
-    pos += codePage.CharLength(text, pos);
+    pos += Cp932CharLength(text, pos);
   }
   if (pos > text.size()) pos = text.size();
   return TaskWord{std::string(text.substr(start, pos - start)), pos};

@@ -40,7 +40,7 @@ std::string LineName(int index) { return std::string(kLinePrefix) + std::to_stri
 // A number value: missing or failing, or more than 4 bytes, cannot be read; anything
 // but REG_DWORD is the wrong type. Fewer than 4 bytes are zero-filled.
 int32_t ReadNumber(const RegQuery& query, std::string_view name) {
-  if (query.status != RegStatus::Ok || query.data.size() > 4) throw ReadFailed(name);
+  if (query.status != RegStatus::Ok || query.cp932Size > 4) throw ReadFailed(name);
   if (query.type != kRegDword) throw WrongType(name);
   uint32_t value = 0;
   for (size_t i = 0; i < query.data.size(); ++i) {
@@ -49,13 +49,15 @@ int32_t ReadNumber(const RegQuery& query, std::string_view name) {
   return static_cast<int32_t>(value);
 }
 
-// A string value, cut at its first NUL; empty data reads as "" whatever the type.
+// A string value, cut at its first NUL; empty data reads as "" whatever the type. A
+// text that code page 932 cannot hold cannot be read: it would come back changed.
 std::string ReadString(RegistryKey& key, std::string_view name) {
   const RegQuery query = key.Query(name);
   if (query.status != RegStatus::Ok) throw ReadFailed(name);
   if (query.data.empty()) return std::string();
   if (query.type != kRegSz && query.type != kRegExpandSz) throw WrongType(name);
-  return query.data.substr(0, query.data.find('\0'));
+  if (!query.text) throw ReadFailed(name);
+  return *query.text;
 }
 
 void WriteNumber(RegistryKey& key, std::string_view name, int32_t value) {

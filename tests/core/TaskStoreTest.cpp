@@ -224,6 +224,7 @@ TEST_F(TaskStoreTest, StringValues) {
       {kRegBinary, "", {}, ""},  // empty data reads as an empty line of any type
       {kRegDword, std::string("\x01\0\0\0", 4), {}, WrongType("APP0")},
       {kRegMultiSz, std::string("a\0\0", 3), {}, WrongType("APP0")},
+      {kRegSz, "C:\\caf\xE9.exe", {}, ReadFailed("APP0")},  // a character code page 932 cannot hold
   };
   for (const Case& c : cases) {
     FakeRegistry reg;
@@ -423,6 +424,9 @@ TEST_F(TaskStoreTest, TheSaveAfterALoadThatStoppedKeepsWhatWasNeverLoaded) {
        ReadFailed("APP0"), untouched, "", normalised},
       {"key unopenable at start", [](FakeRegistry& r) { r.FailCreateKey(true); }, clear, "", {}, "",
        appendedFirst, "", againFirst},
+      {"a text code page 932 cannot hold", [](FakeRegistry& r) { r.PutString(kTaskStoreKeyPath, "APP1", "caf\xE9"); },
+       none, ReadFailed("APP1"), {run}, "", {"Count=4", "APP0=" + run, "APP1=" + added, "APP2=caf\xE9", "APP3=" + gone},
+       ReadFailed("APP2"), {run, added}},
       {"nothing wrong", none, none, "", normalised, "", savedWhole, "", againWhole},
   };
   for (const Row& row : rows) {

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "library/CodePage.h"
 #include "library/HLVTextRoutines.h"
 
 namespace velquin {
@@ -64,13 +63,6 @@ TEST(TextRoutines, EndsWithText) {
   for (const Case& c : cases) {
     EXPECT_EQ(EndsWithText(c.sub, c.text), c.ends) << "'" << c.sub << "' in '" << c.text << "'";
   }
-}
-
-TEST(TextRoutines, WithoutLeadBytesNoPositionIsATrailByte) {
-  ScopedCodePage single(SingleByteCodePage());
-  EXPECT_FALSE(IsTrailByte("\x82\xA0", 2));
-  EXPECT_TRUE(EndsWithText(kFw, "\x82\x81\x40"));
-  EXPECT_EQ(TrimFullWidth("\x82\x81\x40"), "\x82");
 }
 
 }  // namespace

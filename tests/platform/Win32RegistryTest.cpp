@@ -19,13 +19,15 @@ constexpr char kPath[] = "SOFTWARE\\VelquinTests\\Win32Registry";
 
 std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
 
-// Deterministic data of `size` bytes: letters for the string types (they pass the
-// code page conversion unchanged), every byte value for the others.
-std::string Pattern(size_t size, bool text) {
+// The bytes of UTF-16 text as the registry stores it.
+std::string Utf16(std::wstring_view text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+// Deterministic data of `size` bytes, every byte value.
+std::string Pattern(size_t size) {
   std::string data(size, '\0');
-  for (size_t i = 0; i < size; ++i) {
-    data[i] = text ? static_cast<char>('a' + i % 26) : static_cast<char>((i * 37 + i / 256) & 0xFF);
-  }
+  for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 37 + i / 256) & 0xFF);
   return data;
 }
 
@@ -58,11 +60,12 @@ class Win32RegistryTest : public ::testing::Test {
     return raw_;
   }
 
-  // Writes `data` with RegSetValueExA. The bytes after the counted data are not
-  // NUL, so nothing can take a terminator from them.
+  // Writes `data` byte for byte with RegSetValueExW. The bytes after the counted
+  // data are not NUL, so nothing can take a terminator from them.
   void WriteRaw(const char* name, DWORD type, const std::string& data) {
     std::string buffer = data + "XXXXXXXX";
-    ASSERT_EQ(RegSetValueExA(Raw(), name, 0, type, reinterpret_cast<const BYTE*>(buffer.data()),
+    const std::wstring wideName(name, name + std::char_traits<char>::length(name));  // ASCII
+    ASSERT_EQ(RegSetValueExW(Raw(), wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(buffer.data()),
                              static_cast<DWORD>(data.size())),
               ERROR_SUCCESS)
         << name;
@@ -109,19 +112,21 @@ TEST_F(Win32RegistryTest, RoundTripsTheTaskKeyLayout) {
     const char* name;
     uint32_t type;
     std::string data;
+    std::optional<std::string> text;
   } const expected[] = {
-      {"Count", kRegDword, Bytes("\x03\0\0\0", 4)},
-      {"APP0", kRegSz, line0 + '\0'},
-      {"APP1", kRegSz, Bytes("\0", 1)},
-      {"APP2", kRegSz, line2 + '\0'},
-      {"MinimizeWhenStart", kRegDword, Bytes("\x01\0\0\0", 4)},
-      {"Negative", kRegDword, "\xFE\xFF\xFF\xFF"},
+      {"Count", kRegDword, Bytes("\x03\0\0\0", 4), std::nullopt},
+      {"APP0", kRegSz, Utf16(L"\"C:\\Tools\\run.exe\" -a") + Bytes("\0", 2), line0},
+      {"APP1", kRegSz, Bytes("\0", 2), ""},
+      {"APP2", kRegSz, Utf16(L"\"C:\\ソフト\\表示.exe\" /s \u3000x") + Bytes("\0", 2), line2},
+      {"MinimizeWhenStart", kRegDword, Bytes("\x01\0\0\0", 4), std::nullopt},
+      {"Negative", kRegDword, "\xFE\xFF\xFF\xFF", std::nullopt},
   };
   for (const auto& e : expected) {
     const RegQuery q = key->Query(e.name);
     EXPECT_EQ(q.status, RegStatus::Ok) << e.name;
     EXPECT_EQ(q.type, e.type) << e.name;
     EXPECT_EQ(q.data, e.data) << e.name;
+    EXPECT_EQ(q.text, e.text) << e.name;
   }
   EXPECT_EQ(SortedNames(*key),
             Sorted({"Count", "APP0", "APP1", "APP2", "MinimizeWhenStart", "Negative"}));
@@ -135,24 +140,18 @@ TEST_F(Win32RegistryTest, RoundTripsTheTaskKeyLayout) {
 
 // Every type at every size comes back as the very bytes that were written.
 TEST_F(Win32RegistryTest, QueryReturnsRawDataOfAnyTypeAndSize) {
-  const struct {
-    DWORD type;
-    bool text;
-  } types[] = {
-      {REG_SZ, true},      {REG_EXPAND_SZ, true}, {REG_MULTI_SZ, true}, {REG_BINARY, false},
-      {REG_DWORD, false},  {REG_QWORD, false},    {REG_NONE, false},
-  };
+  const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD, REG_QWORD, REG_NONE};
   const size_t sizes[] = {0, 1, 3, 4, 5, 64 * 1024, 1024 * 1024};
   auto key = Open();
   ASSERT_NE(key, nullptr);
-  for (const auto& t : types) {
+  for (DWORD type : types) {
     for (size_t size : sizes) {
-      const std::string name = "V" + std::to_string(t.type) + "_" + std::to_string(size);
-      const std::string data = Pattern(size, t.text);
-      WriteRaw(name.c_str(), t.type, data);
+      const std::string name = "V" + std::to_string(type) + "_" + std::to_string(size);
+      const std::string data = Pattern(size);
+      WriteRaw(name.c_str(), type, data);
       const RegQuery q = key->Query(name);
       EXPECT_EQ(q.status, RegStatus::Ok) << name;
-      EXPECT_EQ(q.type, t.type) << name;
+      EXPECT_EQ(q.type, type) << name;
       EXPECT_EQ(q.data.size(), size) << name;
       EXPECT_TRUE(q.data == data) << name;
       RegDeleteValueA(Raw(), name.c_str());
@@ -171,6 +170,9 @@ TEST_F(Win32RegistryTest, SetValueStoresTypeAndBytesUnchanged) {
       {kRegBinary, Bytes("\0\xFF\x01", 3)}, {kRegMultiSz, Bytes("a\0b\0\0", 5)},
       {kRegSz, "unterminated"},                {kRegNone, ""},
       {0x1234, "odd type"},
+      {kRegSz, "odd"},                         // half a character at the end
+      {kRegExpandSz, Bytes("\xE9", 1)},
+      {kRegSz, Utf16(L"caf\u00E9") + Bytes("\0", 2)},  // not code page 932 text
   };
   auto key = Open();
   ASSERT_NE(key, nullptr);
@@ -234,13 +236,23 @@ TEST_F(Win32RegistryTest, StringsAreReturnedAsStored) {
     const char* name;
     DWORD type;
     std::string data;
+    std::optional<std::string> text;  // nothing: code page 932 cannot hold it
+    size_t cp932Size;                  // what a number read from it is measured by
   } cases[] = {
-      {"Unterminated", REG_SZ, "C:\\a.exe"},
-      {"UnterminatedSjis", REG_SZ, "ソフト"},
-      {"InnerNul", REG_SZ, Bytes("ab\0cd\0", 6)},
-      {"OnlyNul", REG_SZ, Bytes("\0", 1)},
-      {"Expand", REG_EXPAND_SZ, Bytes("%WINDIR%\\x.exe\0", 15)},  // not expanded
-      {"Multi", REG_MULTI_SZ, Bytes("a\0b\0\0", 5)},
+      {"Unterminated", REG_SZ, Utf16(L"C:\\a.exe"), "C:\\a.exe", 8},
+      {"UnterminatedSjis", REG_SZ, Utf16(L"ソフト"), "ソフト", 6},
+      {"TrailBytes5C", REG_SZ, Utf16(L"C:\\表示ソフト\\予定.exe"), "C:\\表示ソフト\\予定.exe", 22},
+      {"InnerNul", REG_SZ, Utf16(std::wstring(L"ab\0cd\0", 6)), "ab", 6},
+      {"OnlyNul", REG_SZ, Bytes("\0\0", 2), "", 1},
+      {"ShortNumberText", REG_SZ, Utf16(std::wstring(L"12\0", 3)), "12", 3},
+      {"OddSize", REG_SZ, Bytes("a\0b", 3), std::nullopt, 1},  // half a character
+      {"OddSizeAfterNul", REG_SZ, Bytes("a\0\0\0b", 5), "a", 2},
+      {"Expand", REG_EXPAND_SZ, Utf16(std::wstring(L"%WINDIR%\\x.exe\0", 15)), "%WINDIR%\\x.exe", 15},  // not expanded
+      {"Multi", REG_MULTI_SZ, Utf16(std::wstring(L"a\0b\0\0", 5)), std::nullopt, 5},
+      {"Accented", REG_SZ, Utf16(L"C:\\caf\u00E9.exe"), std::nullopt, 11},
+      {"Hangul", REG_SZ, Utf16(L"\uD55C"), std::nullopt, 1},
+      {"EuroSign", REG_SZ, Utf16(L"r\u20ACn"), std::nullopt, 3},
+      {"Binary", REG_BINARY, Utf16(L"abc"), std::nullopt, 6},
   };
   auto key = Open();
   ASSERT_NE(key, nullptr);
@@ -250,6 +262,8 @@ TEST_F(Win32RegistryTest, StringsAreReturnedAsStored) {
     EXPECT_EQ(q.status, RegStatus::Ok) << c.name;
     EXPECT_EQ(q.type, c.type) << c.name;
     EXPECT_EQ(q.data, c.data) << c.name;
+    EXPECT_EQ(q.text, c.text) << c.name;
+    EXPECT_EQ(q.cp932Size, c.cp932Size) << c.name;
   }
 }
 
@@ -261,8 +275,13 @@ TEST_F(Win32RegistryTest, LongAndJapaneseStringsRoundTrip) {
   const std::string withNul = Bytes("a\0b", 3);
   ASSERT_TRUE(key->SetString("Long", longLine));
   ASSERT_TRUE(key->SetString("WithNul", withNul));
-  EXPECT_TRUE(key->Query("Long").data == longLine + '\0');
-  EXPECT_EQ(key->Query("WithNul").data, withNul + '\0');
+  EXPECT_TRUE(key->Query("Long").text == longLine);
+  EXPECT_EQ(key->Query("WithNul").data, Utf16(std::wstring(L"a\0b\0", 4)));
+  // Bytes that are no code page 932 text are refused, not stored changed.
+  for (const std::string& bad : {std::string("caf\xE9"), std::string("\x81 x")}) {
+    EXPECT_FALSE(key->SetString("Bad", bad)) << bad;
+    EXPECT_EQ(key->Query("Bad").status, RegStatus::NotFound) << bad;
+  }
 }
 
 TEST_F(Win32RegistryTest, NameHoldingANulIsRefused) {
@@ -288,8 +307,12 @@ TEST_F(Win32RegistryTest, ValueNamesListsManyLongAndJapaneseNames) {
   names.push_back(std::string(2000, 'L'));
   names.push_back("値ソ表");
   for (const auto& name : names) ASSERT_TRUE(key->SetString(name, name)) << name;
+  // A name code page 932 cannot hold names no value of ours: left out, not refused.
+  const DWORD one = 1;
+  ASSERT_EQ(RegSetValueExW(Raw(), L"APP\u00E9", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one),
+            ERROR_SUCCESS);
   EXPECT_EQ(SortedNames(*key), Sorted(names));
-  EXPECT_EQ(key->Query("値ソ表").data, std::string("値ソ表") + '\0');
+  EXPECT_EQ(key->Query("値ソ表").text, "値ソ表");
 }
 
 // Adds and removes values whose names sort before the steady ones, which shifts the

@@ -206,8 +206,9 @@ TEST_F(Win32ShellTest, UnassociatedFileTypeReturnsAtOnce) {
   EXPECT_LT(TimedExecute(request), kReturnsAtOnceMs);
 }
 
-// A name cut at a NUL would name the recorder: the request must start nothing.
-TEST_F(Win32ShellTest, TextHoldingANulStartsNothing) {
+// A name cut at a NUL would name the recorder, and a text that is not code page 932
+// would reach the shell changed: such a request must start nothing.
+TEST_F(Win32ShellTest, TextHoldingANulOrNoCodePage932StartsNothing) {
   const std::string refused = work_ + "\\refused.txt";
   const std::string accepted = work_ + "\\accepted.txt";
   ShellExecuteRequest request;
@@ -219,6 +220,8 @@ TEST_F(Win32ShellTest, TextHoldingANulStartsNothing) {
   shell_.Execute(request);
   request.file = Quoted(recorder_);
   request.parameters = std::string("-a\0-b", 5);
+  shell_.Execute(request);
+  request.parameters = "-a \x81";  // a lead byte without its trail byte
   shell_.Execute(request);
 
   // A sound request started after them has finished: the refused ones would have

@@ -7,7 +7,7 @@
 
 #include "platform/Win32PowerPlatform.h"
 #include "tests/program/ProgramFixture.h"
-#include "toolkit/WideText.h"
+#include "text/CodePage932.h"
 
 namespace velquin::test {
 namespace {
@@ -386,6 +386,59 @@ TEST_F(MainFormTest, TheLoadedListReachesTheWindowWithTheScrollWidthOfTheLinesAs
   EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0),
             MulDiv(static_cast<int>(file.size() + 5) * 7, form_->Dpi(), 96));
   EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+}
+
+// Texts reach Windows in code page 932 whatever code page the process has: a
+// Japanese path whose trail bytes are backslashes loads, runs and is saved as it
+// was; a stored text code page 932 cannot hold is reported and kept byte for byte,
+// also when it moves behind an added line.
+TEST_F(MainFormTest, TextsReachWindowsUnchangedWhateverTheProcessCodePage) {
+  const std::string file = MakeFile("表示ソフト\\予定アプリ.exe");  // 表, ソ and 予 end in 0x5C
+  const std::string quoted = "\"" + file + "\"", added = quoted + " added";
+  const auto sz = [](std::wstring_view text) {
+    return RawValue{REG_SZ, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2) + '\0' + '\0'};
+  };
+  const auto sjis = [&](const std::string& text) { return sz(WideFromCp932(text)); };
+  const RawValue accented = sz(L"C:\\caf\u00E9.exe -x");
+  const RawValue oddSize{REG_SZ, std::string("C\0:\0\xE9", 5)};
+  const struct {
+    const char* what;
+    std::vector<RawValue> stored;
+    std::vector<std::string> reports, lines;
+    std::vector<RawValue> saved;  // after a line was added
+  } rows[] = {
+      {"Japanese path", {sjis(file + " -x")}, {}, {quoted + " -x"}, {sjis(quoted + " -x"), sjis(added)}},
+      {"an accented letter",
+       {sjis(file + " -x"), accented},
+       {"'APP1' の取得に失敗しました."},
+       {file + " -x"},
+       {sjis(file + " -x"), sjis(added), accented}},
+      {"an odd byte count", {oddSize}, {"'APP0' の取得に失敗しました."}, {}, {sjis(added), oddSize}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    PrivateRegistry::DeleteAll();
+    PutDword("Count", static_cast<DWORD>(row.stored.size()));
+    for (size_t i = 0; i < row.stored.size(); ++i) PutRaw(("APP" + std::to_string(i)).c_str(), row.stored[i]);
+    reports_.clear();
+    shell_.Clear();
+    Start();
+    EXPECT_EQ(reports_, row.reports);
+    EXPECT_EQ(Lines(), row.lines);
+    SendMessageA(form_->Handle(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    ASSERT_EQ(shell_.Requests().size(), row.lines.size());
+    for (const auto& request : shell_.Requests()) {
+      EXPECT_EQ(request.file, quoted);
+      EXPECT_EQ(request.parameters, std::optional<std::string>("-x"));
+    }
+    form_->lbxTaskList->Append(added);
+    Finish();
+    EXPECT_EQ(GetDword("Count"), row.saved.size());
+    for (size_t i = 0; i < row.saved.size(); ++i) {
+      EXPECT_EQ(GetRaw(("APP" + std::to_string(i)).c_str()), row.saved[i]) << "APP" << i;
+    }
+    NewApplication();
+  }
 }
 
 TEST_F(MainFormTest, ALoadStoppedByABadLineShowsTheLinesReadSoFarAsTheyWereRead) {

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "core/tasks/TaskStore.h"
+#include "text/CodePage932.h"
 
 namespace velquin::test {
 
@@ -27,10 +28,32 @@ void PutDword(const char* name, DWORD value) {
 }
 
 void PutString(const char* name, const std::string& text) {
+  const std::wstring wide = WideFromCp932(text);
+  PutRaw(name, {REG_SZ, std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2)});
+}
+
+void PutRaw(const char* name, const RawValue& value) {
   HKEY key = OpenStore();
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
+  RegSetValueExW(key, WideFromCp932(name).c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
+                 static_cast<DWORD>(value.data.size()));
   RegCloseKey(key);
+}
+
+std::optional<RawValue> GetRaw(const char* name) {
+  HKEY key = OpenStore();
+  const std::wstring wideName = WideFromCp932(name);
+  DWORD type = 0, size = 0;
+  std::optional<RawValue> value;
+  if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::string data(size, '\0');
+    if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
+        ERROR_SUCCESS) {
+      data.resize(size);
+      value = RawValue{type, data};
+    }
+  }
+  RegCloseKey(key);
+  return value;
 }
 
 std::optional<DWORD> GetDword(const char* name) {
@@ -43,17 +66,12 @@ std::optional<DWORD> GetDword(const char* name) {
 }
 
 std::optional<std::string> GetString(const char* name) {
-  HKEY key = OpenStore();
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
-    RegCloseKey(key);
-    return std::nullopt;
-  }
-  std::string text(size, '\0');
-  RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
-  RegCloseKey(key);
-  text.resize(strnlen(text.c_str(), text.size()));
-  return text;
+  const std::optional<RawValue> value = GetRaw(name);
+  if (!value || value->type != REG_SZ) return std::nullopt;
+  std::wstring wide(value->data.size() / 2, L'\0');
+  std::copy(value->data.begin(), value->data.begin() + static_cast<std::ptrdiff_t>(wide.size() * 2),
+            reinterpret_cast<char*>(wide.data()));
+  return Cp932FromWide(wide.substr(0, wide.find(L'\0')));
 }
 
 bool RecordingNotifyIcon::Notify(DWORD message, const NotifyIconDataV1& data) {
@@ -104,26 +122,43 @@ void ProgramTest::SetUp() {
   char current[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, current);
   savedDirectory_ = current;
+  NewApplication();
+}
+
+void ProgramTest::NewApplication() {
+  app_.reset();
   app_ = std::make_unique<TApplication>();
   app_->SetTitle("ヴェルキン");
   app_->OnException = [this](const std::string& m) { reports_.push_back(m); };
   app_->HaltProc = [this] { ++halts_; };
 }
 
+namespace {
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(folder + L"\\" + name);
+      } else {
+        DeleteFileW((folder + L"\\" + name).c_str());
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+}  // namespace
+
 void ProgramTest::TearDown() {
   app_.reset();
   form_ = nullptr;
   SetCurrentDirectoryA(savedDirectory_.c_str());
   PrivateRegistry::DeleteAll();
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder_ + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder_ + "\\" + data.cFileName).c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder_.c_str());
+  RemoveTree(WideFromCp932(folder_));
 }
 
 T_MainForm* ProgramTest::Start(std::optional<int> show) {
@@ -140,7 +175,12 @@ void ProgramTest::Finish() {
 
 std::string ProgramTest::MakeFile(const std::string& name) {
   const std::string path = folder_ + "\\" + name;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Folders in `name` are made first; split in UTF-16, where no trail byte is a backslash.
+  const std::wstring wide = WideFromCp932(path);
+  for (size_t at = wide.find(L'\\', WideFromCp932(folder_).size() + 1); at != std::wstring::npos; at = wide.find(L'\\', at + 1)) {
+    CreateDirectoryW(wide.substr(0, at).c_str(), nullptr);
+  }
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   return path;
 }

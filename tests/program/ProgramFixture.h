@@ -36,11 +36,20 @@ class PrivateRegistry : public Registry {
   Win32Registry inner_;
 };
 
-// The store's values as the test reads and writes them (HKCU, ANSI).
+// The store's values as the test reads and writes them: texts in code page 932
+// through the wide functions, so that the process code page changes nothing.
 void PutDword(const char* name, DWORD value);
 void PutString(const char* name, const std::string& text);
 std::optional<DWORD> GetDword(const char* name);
-std::optional<std::string> GetString(const char* name);
+std::optional<std::string> GetString(const char* name);  // nothing when not code page 932 text
+// A value's type and bytes, written and read as they are.
+struct RawValue {
+  DWORD type;
+  std::string data;
+  bool operator==(const RawValue&) const = default;
+};
+void PutRaw(const char* name, const RawValue& value);
+std::optional<RawValue> GetRaw(const char* name);
 
 struct NotifyCall {
   DWORD message;
@@ -78,8 +87,11 @@ class ProgramTest : public ::testing::Test {
   T_MainForm* Start(std::optional<int> show = SW_SHOWNORMAL);
   // Ends as at exit: the exit procedure destroys the main window (saving).
   void Finish();
+  // After Finish: a new application object, for the next Start.
+  void NewApplication();
 
-  // A file in the private folder, created; returns its full path.
+  // A file in the private folder, created with the folders its name holds; returns
+  // its full path.
   std::string MakeFile(const std::string& name);
   std::string Folder() const { return folder_; }
   // The lines of the task list.

@@ -6,7 +6,7 @@
 #include "app/Velquin_InputTask.h"
 #include "tests/program/HeapCheck.h"
 #include "tests/program/ProgramFixture.h"
-#include "toolkit/WideText.h"
+#include "toolkit/WindowText.h"
 
 namespace velquin::test {
 namespace {

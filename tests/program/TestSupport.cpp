@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "toolkit/Forms.h"
-#include "toolkit/WideText.h"
+#include "toolkit/WindowText.h"
 
 namespace velquin::test {
 namespace {

@@ -10,12 +10,12 @@
 
 #include "core/Exception.h"
 #include "tests/program/TestSupport.h"
+#include "text/CodePage932.h"
 #include "toolkit/Actions.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/Forms.h"
-#include "toolkit/WideText.h"
 
 namespace velquin {
 namespace {
@@ -400,7 +400,8 @@ namespace velquin {
 namespace {
 
 // Code page 932 both ways, whatever the process's code page.
-TEST(WideText, ConvertsThroughCodePage932Only) {
+// Whatever code page the process has.
+TEST(CodePage932, ConvertsThroughCodePage932Only) {
   const struct {
     std::wstring wide;
     std::optional<std::string> narrow;  // std::nullopt: no code page 932 form
@@ -413,13 +414,22 @@ TEST(WideText, ConvertsThroughCodePage932Only) {
       {L"\uD55C", std::nullopt},                         // Hangul
       {L"caf\u00E9", std::nullopt},                      // no nearest-looking "e" either
       {L"a\U0001F600", std::nullopt},                    // outside the BMP
+      {L"\u8868\u793A\u4E88", std::string("表示予")},    // trail bytes 0x5C
+      {L"r\u00FCn", std::nullopt},
+      {L"r\u20ACn", std::nullopt},
+      {L"\u7E8A", std::string("\xFA\x5C")},              // of its two codes, the one that comes back
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.narrow.value_or("(none)"));
     EXPECT_EQ(Cp932FromWide(c.wide), c.narrow);
     if (c.narrow) {
       EXPECT_EQ(WideFromCp932(*c.narrow), c.wide);
+      EXPECT_EQ(WideFromCp932Strict(*c.narrow), c.wide);
     }
+  }
+  // Bytes that are no code page 932 text are refused by the strict direction.
+  for (const std::string& bytes : {std::string("ab\x81"), std::string("\x81 x"), std::string("\x82\x7F")}) {
+    EXPECT_EQ(WideFromCp932Strict(bytes), std::nullopt) << bytes;
   }
 }
 

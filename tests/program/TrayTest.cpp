@@ -303,7 +303,7 @@ TEST_F(TrayTest, TickingTheOptionDuringARunChangesNothingInThatRun) {
 // on the icon does, off the taskbar button, or to the front.
 TEST_F(TrayTest, ASecondStartBringsTheRunningCopyBack) {
   Start();
-  const UINT show = RegisterWindowMessageA(kShowRunningCopyMessage);
+  const UINT show = RegisterWindowMessageW(kShowRunningCopyMessage);
   ASSERT_NE(show, 0u);
   const HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                      nullptr, nullptr, nullptr, nullptr);
@@ -324,7 +324,8 @@ TEST_F(TrayTest, ASecondStartBringsTheRunningCopyBack) {
     notifyIcon_.shell = c.refuseIcon ? RecordingNotifyIcon::Shell::Absent : RecordingNotifyIcon::Shell::Ready;
     c.put();
     Pump(50);
-    EXPECT_EQ(SendMessageA(form_->Handle(), show, 0, 0), kRunningCopyShown);
+    // Found by its class and caption as a second start finds it, in any code page.
+    EXPECT_TRUE(Win32RunningCopy("T_MainForm", kMainFormCaption, show).AskToShow());
     Pump(50);
     EXPECT_TRUE(Shown());
     EXPECT_FALSE(form_->TrayIconShown());

@@ -14,7 +14,7 @@ int Bytes(std::string_view text) { return static_cast<int>(text.size()); }
 
 std::vector<std::string> Break(std::string_view text, int width, size_t maxLines = 100) {
   std::vector<std::string> lines;
-  for (std::string_view line : BreakLines(text, width, maxLines, Bytes, Cp932TableCodePage()))
+  for (std::string_view line : BreakLines(text, width, maxLines, Bytes))
     lines.emplace_back(line);
   return lines;
 }
