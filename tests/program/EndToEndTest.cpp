@@ -17,6 +17,8 @@
 
 namespace {
 
+using velquin::test::RoundTrip;
+using velquin::test::RunningCopies;
 using velquin::test::RunToEnd;
 using velquin::test::StartProcess;
 using velquin::test::WaitFor;
@@ -81,13 +83,19 @@ class EndToEndTest : public ::testing::Test {
     if (!StartProcess("\"" + WindowsPath(VELQUIN_EXE) + "\"", show, process_)) return nullptr;
     HWND window = nullptr;
     WaitFor([&] { return (window = FindWindowA("T_MainForm", kCaption)) != nullptr; }, 30000);
-    Sleep(300);
+    // The list is loaded and the window in its state once its thread answers.
+    if (window && !RoundTrip(window)) return nullptr;
+    if (window && show != SW_SHOWMINNOACTIVE && !WaitFor([&] { return IsWindowVisible(window) != 0; }, 10000))
+      return nullptr;
     return window;
   }
 
+  // The arguments of the tasks started so far, once `expected` have recorded
+  // themselves and none runs any more, in the order their processes were created:
+  // the order Velquin had the shell open them in, whichever ran first.
   std::vector<std::string> Started(size_t expected) {
     std::vector<std::string> lines;
-    WaitFor(
+    const bool done = WaitFor(
         [&] {
           lines.clear();
           std::ifstream in(record_);
@@ -96,10 +104,14 @@ class EndToEndTest : public ::testing::Test {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             lines.push_back(line);
           }
-          return lines.size() >= expected;
+          return lines.size() >= expected && RunningCopies("recorder.exe") == 0;
         },
         20000);
-    std::sort(lines.begin(), lines.end());  // the tasks run side by side
+    EXPECT_TRUE(done) << lines.size() << " of " << expected << " tasks recorded";
+    std::sort(lines.begin(), lines.end());  // by creation time
+    for (size_t i = 1; i < lines.size(); ++i)
+      EXPECT_NE(lines[i].substr(0, 16), lines[i - 1].substr(0, 16)) << "two tasks created at one instant";
+    for (std::string& line : lines) line.erase(0, std::min<size_t>(line.size(), 17));
     return lines;
   }
 
@@ -116,7 +128,7 @@ class EndToEndTest : public ::testing::Test {
   PROCESS_INFORMATION process_{};
 };
 
-TEST_F(EndToEndTest, AResumeOpensTheTasksAndTheEndOfTheLogonSavesTheList) {
+TEST_F(EndToEndTest, AResumeOpensTheTasksInListOrderAndTheEndOfTheLogonSavesTheList) {
   PrepareKey();
   HWND window = StartVelquin(SW_SHOWNORMAL);
   ASSERT_NE(window, nullptr);
@@ -185,9 +197,9 @@ TEST_F(EndToEndTest, ASecondStartShowsTheRunningCopyAndEnds) {
   RegCloseKey(key);
 
   EXPECT_EQ(RunToEnd("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
+  // Started waits until no task runs: everything the notification started is
+  // recorded, each task once.
   EXPECT_EQ(Started(2), (std::vector<std::string>{"alpha", "beta \"gamma delta\""}));
-  Sleep(1500);
-  EXPECT_EQ(Started(2).size(), 2u);  // each task once
 
   EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
@@ -206,7 +218,7 @@ TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximisedAndTheCloseQuestio
   HWND question = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (question = FindWindowA("TMessageForm", "確認")) && IsWindowVisible(question); },
                       10000));
-  Sleep(200);
+  ASSERT_TRUE(RoundTrip(question));  // its modal loop runs
   PostMessageA(FindWindowExA(question, nullptr, "Button", "はい(&Y)"), BM_CLICK, 0, 0);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(GetValue("Count"), "0");  // first start: the key was created

@@ -18,6 +18,8 @@
 
 namespace {
 
+using velquin::test::RoundTrip;
+using velquin::test::RunningCopies;
 using velquin::test::StartProcess;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
@@ -294,7 +296,7 @@ std::optional<ULONGLONG> CloseNormally(Run& run, std::string* message = nullptr)
   PostMessageA(run.main, WM_CLOSE, 0, 0);
   HWND question = nullptr;
   if (!WaitFor([&] { return (question = Visible("TMessageForm", "確認")) != nullptr; }, 10000)) return std::nullopt;
-  Sleep(100);
+  RoundTrip(question);  // its modal loop runs
   const ULONGLONG t0 = GetTickCount64();
   Click(question, "はい(&Y)");
   const bool ended = WaitFor(
@@ -350,10 +352,10 @@ void ClearStarted() {
   while (FindNextFileA(find, &data));
   FindClose(find);
 }
-// Waits until `expected` starts are recorded and no more arrive for a moment.
-int WaitStarted(int expected, DWORD timeoutMs) {
-  WaitFor([&] { return CountStarted() >= expected; }, timeoutMs);
-  Sleep(500);
+// The starts recorded once no recording task runs any more (every request has
+// been made by then: the shell has created each process before it returns).
+int WaitStarted(DWORD timeoutMs) {
+  WaitFor([] { return RunningCopies("recorder.exe") == 0; }, timeoutMs);
   return CountStarted();
 }
 
@@ -591,10 +593,8 @@ HWND Button(HWND main, const char* caption) { return FindWindowExA(main, nullptr
 bool SelectFirst(Run& run) {
   HWND list = FindWindowExA(run.main, nullptr, "ListBox", nullptr);
   SendMessageA(list, LB_SETCURSEL, 0, 0);
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(run.main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-  Sleep(200);  // the idle update enables the commands
-  return true;
+  // The idle update enables the commands.
+  return WaitFor([&] { return IsWindowEnabled(Button(run.main, "タスクを編集(&E)")) != 0; }, 5000);
 }
 
 std::vector<Situation> Situations() {
@@ -638,8 +638,9 @@ std::vector<Situation> Situations() {
          if (!WaitFor([&] { return (input = Visible("T_InputTaskForm", nullptr)) != nullptr; }, 5000)) return false;
          HWND edit = FindWindowExA(input, nullptr, "Edit", nullptr);
          SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("no such file"));
-         Sleep(100);
-         PostMessageA(FindWindowExA(input, nullptr, "Button", "OK(&O)"), BM_CLICK, 0, 0);
+         HWND ok = FindWindowExA(input, nullptr, "Button", "OK(&O)");
+         if (!WaitFor([&] { return IsWindowEnabled(ok) != 0; }, 5000)) return false;
+         PostMessageA(ok, BM_CLICK, 0, 0);
          return WaitFor([] { return Visible("TMessageForm", "エラー") != nullptr; }, 5000);
        },
        ""},
@@ -682,7 +683,8 @@ void SessionEnd() {
       run = Start(s.show);
       shown = run.started && s.open(run);
     }
-    Sleep(300);
+    // Whatever the opening posted has been handled.
+    if (HWND window = run.main ? run.main : ErrorBox()) RoundTrip(window);
     const ULONGLONG t0 = GetTickCount64();
     const ToolResult tool = RunTool("wineboot.exe -e");
     const bool ended = WaitForSingleObject(run.process.hProcess, 10000) == WAIT_OBJECT_0;
@@ -776,15 +778,17 @@ void ResumeStorm() {
     }
     const ULONGLONG handlerMs = GetTickCount64() - t0;
     const int expected = 2 * c.notifications;
-    const int counted = WaitStarted(expected, 120000);
+    const int counted = WaitStarted(120000);
     const bool alive = Alive(run);
     // Close whatever is open, then read the list and end normally.
     for (int i = 0; i < 4; ++i) {
-      if (HWND w = Visible("#32770", "ファイルを開く")) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-      else if (HWND w = Visible("TMessageForm", nullptr)) Click(w, "いいえ(&N)"), Click(w, "OK");
-      else if (HWND w = Visible("T_InputTaskForm", nullptr)) Click(w, "キャンセル(&C)");
-      else if (HWND w = Visible("T_HLVGUICommonAboutForm", nullptr)) Click(w, "閉じる(&C)");
-      Sleep(300);
+      HWND w = nullptr;
+      if ((w = Visible("#32770", "ファイルを開く"))) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+      else if ((w = Visible("TMessageForm", nullptr))) Click(w, "いいえ(&N)"), Click(w, "OK");
+      else if ((w = Visible("T_InputTaskForm", nullptr))) Click(w, "キャンセル(&C)");
+      else if ((w = Visible("T_HLVGUICommonAboutForm", nullptr))) Click(w, "閉じる(&C)");
+      if (!w) break;
+      WaitFor([&] { return !IsWindow(w) || !IsWindowVisible(w); }, 5000);
     }
     const std::vector<std::string> after = alive ? ListLines(run.main) : std::vector<std::string>{};
     std::optional<ULONGLONG> exitMs;
