@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "platform/Win32Registry.h"
+#include "tests/support/RegistryMatrix.h"
+#include "tests/support/RegistryValues.h"
 
 namespace velquin {
 namespace {
@@ -58,14 +60,10 @@ class Win32RegistryTest : public ::testing::Test {
     return raw_;
   }
 
-  // Writes `data` with RegSetValueExA. The bytes after the counted data are not
-  // NUL, so nothing can take a terminator from them.
+  // Writes `data` beside the adapter, with nothing after it that could pass for a
+  // terminator.
   void WriteRaw(const char* name, DWORD type, const std::string& data) {
-    std::string buffer = data + "XXXXXXXX";
-    ASSERT_EQ(RegSetValueExA(Raw(), name, 0, type, reinterpret_cast<const BYTE*>(buffer.data()),
-                             static_cast<DWORD>(data.size())),
-              ERROR_SUCCESS)
-        << name;
+    ASSERT_TRUE(test::TestKey(kPath).Put(name, type, data)) << name;
   }
 
   std::unique_ptr<RegistryKey> Open() {
@@ -135,27 +133,19 @@ TEST_F(Win32RegistryTest, RoundTripsTheTaskKeyLayout) {
 
 // Every type at every size comes back as the very bytes that were written.
 TEST_F(Win32RegistryTest, QueryReturnsRawDataOfAnyTypeAndSize) {
-  const struct {
-    DWORD type;
-    bool text;
-  } types[] = {
-      {REG_SZ, true},      {REG_EXPAND_SZ, true}, {REG_MULTI_SZ, true}, {REG_BINARY, false},
-      {REG_DWORD, false},  {REG_QWORD, false},    {REG_NONE, false},
-  };
-  const size_t sizes[] = {0, 1, 3, 4, 5, 64 * 1024, 1024 * 1024};
   auto key = Open();
   ASSERT_NE(key, nullptr);
-  for (const auto& t : types) {
-    for (size_t size : sizes) {
-      const std::string name = "V" + std::to_string(t.type) + "_" + std::to_string(size);
-      const std::string data = Pattern(size, t.text);
-      WriteRaw(name.c_str(), t.type, data);
+  for (const DWORD type : test::kMatrixTypes) {
+    for (const size_t size : test::kMatrixSizes) {
+      const std::string name = "V" + std::to_string(type) + "_" + std::to_string(size);
+      const std::string data = Pattern(size, test::IsStringType(type));
+      WriteRaw(name.c_str(), type, data);
       const RegQuery q = key->Query(name);
       EXPECT_EQ(q.status, RegStatus::Ok) << name;
-      EXPECT_EQ(q.type, t.type) << name;
+      EXPECT_EQ(q.type, type) << name;
       EXPECT_EQ(q.data.size(), size) << name;
       EXPECT_TRUE(q.data == data) << name;
-      RegDeleteValueA(Raw(), name.c_str());
+      test::TestKey(kPath).Delete(name.c_str());
     }
   }
 }

@@ -3,57 +3,22 @@
 #include <algorithm>
 
 #include "core/tasks/TaskStore.h"
+#include "tests/support/RegistryValues.h"
 
 namespace velquin::test {
 
 std::string PrivateRegistry::StorePath() { return std::string(kRoot) + "\\" + std::string(kTaskStoreKeyPath); }
 
-void PrivateRegistry::DeleteAll() { RegDeleteTreeA(HKEY_CURRENT_USER, kRoot); }
+void PrivateRegistry::DeleteAll() { TestKey(kRoot).DeleteTree(); }
 
 namespace {
-HKEY OpenStore() {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, PrivateRegistry::StorePath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &key, nullptr);
-  return key;
-}
+TestKey Store() { return TestKey(PrivateRegistry::StorePath()); }
 }  // namespace
 
-void PutDword(const char* name, DWORD value) {
-  HKEY key = OpenStore();
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(key);
-}
-
-void PutString(const char* name, const std::string& text) {
-  HKEY key = OpenStore();
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-  RegCloseKey(key);
-}
-
-std::optional<DWORD> GetDword(const char* name) {
-  HKEY key = OpenStore();
-  DWORD type = 0, value = 0, size = sizeof value;
-  const LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
-  return value;
-}
-
-std::optional<std::string> GetString(const char* name) {
-  HKEY key = OpenStore();
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
-    RegCloseKey(key);
-    return std::nullopt;
-  }
-  std::string text(size, '\0');
-  RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
-  RegCloseKey(key);
-  text.resize(strnlen(text.c_str(), text.size()));
-  return text;
-}
+void PutDword(const char* name, DWORD value) { Store().PutDword(name, value); }
+void PutString(const char* name, const std::string& text) { Store().PutString(name, text); }
+std::optional<DWORD> GetDword(const char* name) { return Store().GetDword(name); }
+std::optional<std::string> GetString(const char* name) { return Store().GetString(name); }
 
 bool RecordingNotifyIcon::Notify(DWORD message, const NotifyIconDataV1& data) {
   calls.push_back({message, data});

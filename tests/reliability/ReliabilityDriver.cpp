@@ -15,12 +15,15 @@
 #include <vector>
 
 #include "tests/support/OtherProcess.h"
+#include "tests/support/RegistryMatrix.h"
+#include "tests/support/RegistryValues.h"
 
 namespace {
 
 using velquin::test::RoundTrip;
 using velquin::test::RunningCopies;
 using velquin::test::StartProcess;
+using velquin::test::TestKey;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
 
@@ -39,42 +42,10 @@ double Seconds(ULONGLONG ms) { return ms / 1000.0; }
 
 // --- Registry ------------------------------------------------------------------------
 
-HKEY OpenKey() {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  return key;
-}
-void ResetKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
-
-void PutRaw(HKEY key, const char* name, DWORD type, const std::string& data) {
-  RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
-}
-void PutDword(HKEY key, const char* name, DWORD value) {
-  PutRaw(key, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), 4));
-}
-void PutString(HKEY key, const char* name, const std::string& text) {
-  PutRaw(key, name, REG_SZ, text + '\0');
-}
-
-struct Stored {
-  DWORD type = 0;
-  std::string data;
-};
-std::optional<Stored> Get(const char* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-  Stored value;
-  DWORD size = 0;
-  LONG status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
-  if (status == ERROR_SUCCESS) {
-    value.data.resize(size);
-    status = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.data.data()), &size);
-    value.data.resize(size);
-  }
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return std::nullopt;
-  return value;
-}
+const TestKey kStore(kKey);
+void ResetKey() { kStore.DeleteTree(); }
+using Stored = velquin::test::StoredValue;
+std::optional<Stored> Get(const char* name) { return kStore.Get(name); }
 std::string CutAtNul(const std::string& data) { return data.substr(0, data.find('\0')); }
 
 const char* TypeName(DWORD type) {
@@ -398,19 +369,15 @@ std::string SizeName(size_t size) {
 void BadDataCase(const DataCase& c) {
   ClearStarted();
   ResetKey();
-  HKEY key = OpenKey();
   const std::string valid = "\"" + gRecorder + "\" kept";
   const std::string target = c.target;
-  // Written with one byte more in the buffer than counted, and that byte not NUL.
-  const std::string buffer = Filler(c.size + 1);
-  RegSetValueExA(key, c.target, 0, c.type, reinterpret_cast<const BYTE*>(buffer.data()), static_cast<DWORD>(c.size));
-  if (target != "Count") PutDword(key, "Count", target == "APP0" ? 2 : 1);
+  kStore.Put(c.target, c.type, Filler(c.size));  // no NUL after the counted bytes either
+  if (target != "Count") kStore.PutDword("Count", target == "APP0" ? 2 : 1);
   if (target == "APP0") {
-    PutString(key, "APP1", valid);
+    kStore.PutString("APP1", valid);
   } else {
-    PutString(key, "APP0", valid);
+    kStore.PutString("APP0", valid);
   }
-  RegCloseKey(key);
 
   // What the store's rules say the load shows.
   std::string expectedMessage;
@@ -466,7 +433,7 @@ void BadDataMatrix() {
   Line("## Bad registry data");
   Line("");
   Line("Each row: the key is emptied; the named value is written with `RegSetValueExA`, that type and that");
-  Line("many bytes of `x` (from a buffer whose next byte is `x` too, so no terminating NUL is supplied);");
+  Line("many bytes of `x` (from a buffer whose next byte is not NUL either, so no terminator is supplied);");
   Line("beside it one valid line (`Count` = 1 and `APP0`, or for `APP0` rows `Count` = 2 and `APP1`).");
   Line("The program is started, any error box at start is read and answered, the list box and the check");
   Line("box are read, the program is closed through the close question, and the key is read back.");
@@ -481,11 +448,9 @@ void BadDataMatrix() {
   Line("");
   Line("| Value | Type | Size | Message at start | Message at exit | List | Check box | Registry after exit | Start s | Exit s | Verdict |");
   Line("|---|---|---|---|---|---|---|---|---|---|---|");
-  const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD, REG_QWORD, REG_NONE};
-  const size_t sizes[] = {0, 1, 3, 4, 5, 64 * 1024, 1024 * 1024};
   for (const char* target : {"Count", "APP0", "MinimizeWhenStart"}) {
-    for (DWORD type : types) {
-      for (size_t size : sizes) {
+    for (DWORD type : velquin::test::kMatrixTypes) {
+      for (size_t size : velquin::test::kMatrixSizes) {
         // VELQUIN_ONLY=<value>:<size> runs one slice of the matrix again.
         if (const char* only = getenv("VELQUIN_ONLY")) {
           if (std::string(only) != std::string(target) + ":" + std::to_string(size)) continue;
@@ -501,12 +466,10 @@ void BadDataMatrix() {
 void CountCase(const char* title, int32_t count, const std::vector<int>& indexes, const std::vector<int>& expectLoaded,
                const std::vector<int>& expectKept) {
   ResetKey();
-  HKEY key = OpenKey();
-  PutDword(key, "Count", static_cast<DWORD>(count));
+  kStore.PutDword("Count", static_cast<DWORD>(count));
   for (int index : indexes) {
-    PutString(key, ("APP" + std::to_string(index)).c_str(), "\"" + gRecorder + "\" line" + std::to_string(index));
+    kStore.PutString(("APP" + std::to_string(index)).c_str(), "\"" + gRecorder + "\" line" + std::to_string(index));
   }
-  RegCloseKey(key);
   Run run = Start();
   std::optional<ULONGLONG> exitMs;
   if (run.started) exitMs = CloseNormally(run);
@@ -565,11 +528,9 @@ void CountMatrix() {
 // key shows both after the end of the logon, the save ran.
 void PrepareTwoLines() {
   ResetKey();
-  HKEY key = OpenKey();
-  PutDword(key, "Count", 2);
-  PutString(key, "APP0", gRecorder + " first");                      // normalised at load
-  PutString(key, "APP1", "\"" + gFolder + "\\missing.exe\" second");  // marked at load
-  RegCloseKey(key);
+  kStore.PutDword("Count", 2);
+  kStore.PutString("APP0", gRecorder + " first");                      // normalised at load
+  kStore.PutString("APP1", "\"" + gFolder + "\\missing.exe\" second");  // marked at load
 }
 bool SavedAsExpected() {
   const std::optional<Stored> count = Get("Count");
@@ -672,11 +633,9 @@ void SessionEnd() {
     if (!s.open) {
       // A Count of the wrong type: the store reports it while the window is created.
       ResetKey();
-      HKEY key = OpenKey();
-      PutString(key, "Count", "2");
-      PutString(key, "APP0", gRecorder + " first");
-      RegCloseKey(key);
-      run = Start(SW_SHOWNORMAL, true);
+          kStore.PutString("Count", "2");
+      kStore.PutString("APP0", gRecorder + " first");
+          run = Start(SW_SHOWNORMAL, true);
       shown = ErrorBox() != nullptr;
     } else {
       PrepareTwoLines();
@@ -716,13 +675,11 @@ void SessionEnd() {
 
 void PrepareResumeList() {
   ResetKey();
-  HKEY key = OpenKey();
-  PutDword(key, "Count", 3);
-  PutString(key, "APP0", "\"" + gRecorder + "\" one");
-  PutString(key, "APP1", "\"" + gFolder + "\\missing.exe\" skipped");
-  PutString(key, "APP2", "\"" + gRecorder + "\" two");
-  PutDword(key, "MinimizeWhenStart", 0);
-  RegCloseKey(key);
+  kStore.PutDword("Count", 3);
+  kStore.PutString("APP0", "\"" + gRecorder + "\" one");
+  kStore.PutString("APP1", "\"" + gFolder + "\\missing.exe\" skipped");
+  kStore.PutString("APP2", "\"" + gRecorder + "\" two");
+  kStore.PutDword("MinimizeWhenStart", 0);
 }
 
 void ResumeStorm() {
