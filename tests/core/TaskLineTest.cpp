@@ -1,5 +1,6 @@
 // Splitting a task line into words and what the parse and the existence test do
 // whatever the file system; the rules over files are the file-system contract's.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +10,14 @@
 #include "core/tasks/TaskLine.h"
 
 namespace velquin {
+
+void PrintTo(const TaskWord& word, std::ostream* out) { *out << "[" << word.text << "] to " << word.end; }
+
 namespace {
+
+using ::testing::AllOf;
+using ::testing::ElementsAreArray;
+using ::testing::Field;
 
 struct ExpectedWord {
   std::string text;
@@ -45,12 +53,10 @@ TEST(SplitTaskWords, BlanksCommasAndQuotes) {
       {std::string("a\0b c", 5), {{std::string("a\0b", 3), 3}, {"c", 5}}},  // NUL is no blank
   };
   for (const Case& c : cases) {
-    const std::vector<TaskWord> words = SplitTaskWords(c.text);
-    ASSERT_EQ(words.size(), c.words.size()) << "line [" << c.text << "]";
-    for (size_t i = 0; i < words.size(); ++i) {
-      EXPECT_EQ(words[i].text, c.words[i].text) << "line [" << c.text << "] word " << i;
-      EXPECT_EQ(words[i].end, c.words[i].end) << "line [" << c.text << "] word " << i;
-    }
+    std::vector<::testing::Matcher<TaskWord>> words;
+    for (const ExpectedWord& w : c.words)
+      words.push_back(AllOf(Field(&TaskWord::text, w.text), Field(&TaskWord::end, w.end)));
+    EXPECT_THAT(SplitTaskWords(c.text), ElementsAreArray(words)) << "line [" << c.text << "]";
   }
 }
 
