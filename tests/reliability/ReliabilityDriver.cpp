@@ -17,12 +17,16 @@
 #include "tests/support/OtherProcess.h"
 #include "tests/support/RegistryMatrix.h"
 #include "tests/support/RegistryValues.h"
+#include "tests/support/StoreMessages.h"
 
 namespace {
 
 using velquin::test::RoundTrip;
 using velquin::test::RunningCopies;
+using velquin::test::AsShown;
+using velquin::test::ReadFailed;
 using velquin::test::StartProcess;
+using velquin::test::WrongType;
 using velquin::test::TestKey;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
@@ -345,11 +349,7 @@ std::string Secs(ULONGLONG ms) {
 
 // --- 1. Bad registry data --------------------------------------------------------------
 
-const std::string kReadFailed = "の取得に失敗しました";
-const std::string kWrongType = "のデータ型が不正です";
 
-// As the default error box shows it: with a full stop, since the last byte sorts after ".".
-std::string Message(const std::string& name, const std::string& tail) { return "'" + name + "' " + tail + "."; }
 
 // The data: `size` bytes of 'x' from a buffer whose next byte is not NUL either.
 std::string Filler(size_t size) { return std::string(size, 'x'); }
@@ -382,11 +382,11 @@ void BadDataCase(const DataCase& c) {
   // What the store's rules say the load shows.
   std::string expectedMessage;
   if (target == "APP0") {
-    if (c.size > 0 && c.type != REG_SZ && c.type != REG_EXPAND_SZ) expectedMessage = Message(target, kWrongType);
+    if (c.size > 0 && c.type != REG_SZ && c.type != REG_EXPAND_SZ) expectedMessage = AsShown(WrongType(target));
   } else if (c.size > 4) {
-    expectedMessage = Message(target, kReadFailed);
+    expectedMessage = AsShown(ReadFailed(target));
   } else if (c.type != REG_DWORD) {
-    expectedMessage = Message(target, kWrongType);
+    expectedMessage = AsShown(WrongType(target));
   }
 
   Run run = Start();
