@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <vector>
+
+#include <gmock/gmock.h>
 
 #include "core/Exception.h"
 #include "core/fakes/RecordingShell.h"
@@ -11,6 +14,11 @@
 
 namespace velquin::test {
 namespace {
+
+using ::testing::AllOf;
+using ::testing::Each;
+using ::testing::IsEmpty;
+using ::testing::Property;
 
 class AboutBoxTest : public ::testing::Test {
  protected:
@@ -53,15 +61,13 @@ TEST_F(AboutBoxTest, AFreshComponentShowsAnEmptyBoxWhoseWebButtonsOpenTheMakersP
   ASSERT_TRUE(ShowAbout(fresh, " のバージョン情報", [](T_HLVGUICommonAboutForm& d) {
     EXPECT_FALSE(d.imgAppIcon->Visible());
     EXPECT_EQ(PlaceOf(d.lblProductName).left, 12);
-    for (TLabel* label : {d.lblProductName, d.lblProductVersion, d.lblCompanyName, d.lblCopyright})
-      EXPECT_EQ(label->Caption(), "");
+    EXPECT_THAT((std::vector<TLabel*>{d.lblProductName, d.lblProductVersion, d.lblCompanyName, d.lblCopyright}),
+                Each(Property(&TLabel::Caption, IsEmpty())));
     EXPECT_FALSE(d.memAppendix->Visible());
     EXPECT_EQ(ClientSizeOf(d.Handle()).cx, 500);
     EXPECT_EQ(ClientSizeOf(d.Handle()).cy, 107);
-    for (TButton* b : {d.btnJumpToUserRegSite, d.btnContactSite}) {
-      EXPECT_TRUE(b->Visible());
-      EXPECT_TRUE(b->Enabled());
-    }
+    EXPECT_THAT((std::vector<TButton*>{d.btnJumpToUserRegSite, d.btnContactSite}),
+                Each(AllOf(Property(&TButton::Visible, true), Property(&TButton::Enabled, true))));
     d.btnJumpToUserRegSite->Click();
     d.btnContactSite->Click();
   }));
