@@ -134,8 +134,12 @@ void ExpectMainWindowAsSeen(TForm* form) {
     const RECT r = ClientRectOf(control);
     EXPECT_EQ(r.left, e.left);
     EXPECT_EQ(r.top, e.top);
-    if (e.right >= 0) EXPECT_EQ(r.right - r.left, e.right);
-    if (e.bottom >= 0) EXPECT_EQ(r.bottom - r.top, e.bottom);
+    if (e.right >= 0) {
+      EXPECT_EQ(r.right - r.left, e.right);
+    }
+    if (e.bottom >= 0) {
+      EXPECT_EQ(r.bottom - r.top, e.bottom);
+    }
   }
 }
 
