@@ -8,15 +8,16 @@
 #include "core/fakes/FakeRegistry.h"
 #include "core/fakes/VectorTaskList.h"
 #include "core/tasks/TaskStore.h"
+#include "tests/support/StoreMessages.h"
 
 namespace velquin {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string ReadFailed(const std::string& name) { return "'" + name + "' の取得に失敗しました"; }
-std::string WrongType(const std::string& name) { return "'" + name + "' のデータ型が不正です"; }
-std::string WriteFailed(const std::string& name) { return "'" + name + "' の設定に失敗しました"; }
+using test::ReadFailed;
+using test::WriteFailed;
+using test::WrongType;
 
 // The message of the ERegistryException that `run` throws; "" when none.
 template <class Run>

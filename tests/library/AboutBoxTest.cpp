@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <vector>
+
+#include <gmock/gmock.h>
 
 #include "core/Exception.h"
 #include "core/fakes/RecordingShell.h"
@@ -11,6 +14,11 @@
 
 namespace velquin::test {
 namespace {
+
+using ::testing::AllOf;
+using ::testing::Each;
+using ::testing::IsEmpty;
+using ::testing::Property;
 
 class AboutBoxTest : public ::testing::Test {
  protected:
@@ -43,24 +51,35 @@ class AboutBoxTest : public ::testing::Test {
   std::vector<std::string> reports_;
 };
 
-TEST_F(AboutBoxTest, NewComponentHasTheDefaults) {
-  THAboutForm fresh(nullptr);
-  EXPECT_TRUE(fresh.Picture().Empty());
-  EXPECT_EQ(fresh.ProductName(), "");
-  EXPECT_EQ(fresh.ProductVersion(), "");
-  EXPECT_EQ(fresh.CompanyName(), "");
-  EXPECT_EQ(fresh.Copyright(), "");
-  EXPECT_FALSE(fresh.UseVersionInfoFromFile());
-  EXPECT_EQ(fresh.Appendix().Count(), 0);
-  EXPECT_TRUE(fresh.EnableRegSite());
-  EXPECT_EQ(fresh.InquiryURL(), "https://halvern.example/inquiry/index.html");
-  EXPECT_EQ(fresh.RegisterURL(), "https://halvern.example/service/register/index.cgi");
-  EXPECT_TRUE(fresh.RegSiteButtonVisible());
-  EXPECT_TRUE(fresh.ContactButtonVisible());
-  EXPECT_EQ(fresh.Width(), 500);
-  EXPECT_EQ(fresh.VersionFormat().Byte(), 15);
+// What a component nobody set up shows: no picture, its own empty texts (not the
+// file's), no appendix, both web buttons, which open the maker's addresses.
+TEST_F(AboutBoxTest, AFreshComponentShowsAnEmptyBoxWhoseWebButtonsOpenTheMakersPages) {
   EXPECT_EQ(about_->Owner(), app_.get());
   EXPECT_EQ(FindOwned<THAboutForm>(*app_, "cmpAbout"), about_);
+  THAboutForm fresh(nullptr);
+  fresh.SetShell(shell_);
+  ASSERT_TRUE(ShowAbout(fresh, " のバージョン情報", [](T_HLVGUICommonAboutForm& d) {
+    EXPECT_FALSE(d.imgAppIcon->Visible());
+    EXPECT_EQ(PlaceOf(d.lblProductName).left, 12);
+    EXPECT_THAT((std::vector<TLabel*>{d.lblProductName, d.lblProductVersion, d.lblCompanyName, d.lblCopyright}),
+                Each(Property(&TLabel::Caption, IsEmpty())));
+    EXPECT_FALSE(d.memAppendix->Visible());
+    EXPECT_EQ(ClientSizeOf(d.Handle()).cx, 500);
+    EXPECT_EQ(ClientSizeOf(d.Handle()).cy, 107);
+    EXPECT_THAT((std::vector<TButton*>{d.btnJumpToUserRegSite, d.btnContactSite}),
+                Each(AllOf(Property(&TButton::Visible, true), Property(&TButton::Enabled, true))));
+    d.btnJumpToUserRegSite->Click();
+    d.btnContactSite->Click();
+  }));
+  ASSERT_EQ(shell_.Requests().size(), 2u);
+  EXPECT_EQ(shell_.Requests()[0].file, "https://halvern.example/service/register/index.cgi");
+  EXPECT_EQ(shell_.Requests()[1].file, "https://halvern.example/inquiry/index.html");
+
+  // Taking its data from the file, it shows the four parts of the version.
+  fresh.SetUseVersionInfoFromFile(true);
+  ASSERT_TRUE(ShowAbout(fresh, "File Product のバージョン情報", [](T_HLVGUICommonAboutForm& d) {
+    EXPECT_EQ(d.lblProductVersion->Caption(), "2.5.7.11");
+  }));
 }
 
 TEST_F(AboutBoxTest, PictureAndAppendixAreCopies) {

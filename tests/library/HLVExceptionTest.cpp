@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -18,6 +19,10 @@ class EOutsidePermission : public EHPermissionError {
 };
 
 namespace {
+
+using ::testing::AllOf;
+using ::testing::Property;
+using ::testing::Throws;
 
 const std::string kUndefined = "プログラムの実行中に未定義のエラーが発生しました。";
 
@@ -123,13 +128,9 @@ TEST(HExceptionClass, CreatesAndRaisesTheClassItNames) {
   EXPECT_EQ(bare->Message(), kUndefined);
   EXPECT_EQ(bare->Level(), 0);
 
-  try {
-    ref.Raise("消せません", 2);
-    ADD_FAILURE();
-  } catch (const EHRecordDeleteNotAllowed& e) {
-    EXPECT_EQ(e.Message(), "消せません");
-    EXPECT_EQ(e.ErrorCode(), 2);
-  }
+  EXPECT_THAT([&] { ref.Raise("消せません", 2); },
+              Throws<EHRecordDeleteNotAllowed>(AllOf(Property(&EHException::Message, "消せません"),
+                                                     Property(&EHException::ErrorCode, 2))));
   EXPECT_THROW(HExceptionClass::Of<EHInternalError>().Raise(), EHInternalError);
 }
 
@@ -168,14 +169,9 @@ TEST(THMessageProvider, UnimplementedLookupsFailWithoutAReportObject) {
   const std::string noReport =
       "HExceptionMsg 関数の動作に必要な gMPObject のインスタンスが初期化されていません";
   const auto expectNoReport = [&](auto call) {
-    try {
-      call();
-      ADD_FAILURE() << "no failure";
-    } catch (const EHIncompleteCode& e) {
-      EXPECT_EQ(e.Message(), noReport);
-      EXPECT_EQ(e.Level(), 16);
-      EXPECT_EQ(e.ErrorCode(), 0);
-    }
+    EXPECT_THAT(call, Throws<EHIncompleteCode>(AllOf(Property(&EHException::Message, noReport),
+                                                     Property(&EHException::Level, 16),
+                                                     Property(&EHException::ErrorCode, 0))));
   };
   expectNoReport([&] { base.Message(); });
   expectNoReport([&] { base.Message(HCreate<EHException>(), {}, 0); });  // via the class form

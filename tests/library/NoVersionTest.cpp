@@ -1,5 +1,6 @@
 // This test program has no version resource.
 #include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include "library/HAboutForm_VersionFormat.h"
 #include "library/HLVGeneralRoutines.h"
@@ -9,12 +10,8 @@ namespace {
 
 TEST(ProgramWithoutVersion, ReadsEmptyTextAndCannotBuildAVersion) {
   for (int key = 0; key < 12; ++key) EXPECT_EQ(ReadOwnVersionInfoString(key), "") << key;
-  try {
-    BuildVersionString(kDefaultVersionFormat);
-    ADD_FAILURE() << "no failure";
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'' は整数ではありません");
-  }
+  EXPECT_THAT([] { BuildVersionString(kDefaultVersionFormat); },
+              ::testing::ThrowsMessage<EConvertError>("'' は整数ではありません"));
 }
 
 }  // namespace

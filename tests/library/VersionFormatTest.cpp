@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <set>
 #include <vector>
@@ -9,10 +10,13 @@
 namespace velquin {
 namespace {
 
+using ::testing::Property;
+using ::testing::Throws;
+using ::testing::ThrowsMessage;
+
 TVersionFormat F(int bits) { return TVersionFormat::FromByte(static_cast<uint8_t>(bits)); }
 
-TEST(VersionFormat, IsOneByteWithElementNAsBitN) {
-  EXPECT_EQ(sizeof(TVersionFormat), 1u);
+TEST(VersionFormat, ElementNIsBitN) {
   EXPECT_EQ(TVersionFormat({vfMajor, vfBuild}).Byte(), 9);
   EXPECT_EQ(TVersionFormat({vfBuildSeparation}).Byte(), 16);
   EXPECT_EQ(kDefaultVersionFormat.Byte(), 15);
@@ -94,13 +98,9 @@ TEST(BuildVersionString, NamesThePartThatIsNoInteger) {
       {"1.0.0.a", "a"},   {"a.b.c.d", "a"}, {"1..2.3", ""},   {"1.0.0.0 ", "0 "},
   };
   for (const Row& row : rows) {
-    try {
-      BuildVersionString(row.version, kDefaultVersionFormat);
-      ADD_FAILURE() << row.version << " converted";
-    } catch (const EConvertError& e) {
-      EXPECT_EQ(e.Message(), std::string("'") + row.unconverted + "' は整数ではありません")
-          << row.version;
-    }
+    EXPECT_THAT([&] { BuildVersionString(row.version, kDefaultVersionFormat); },
+                ThrowsMessage<EConvertError>(std::string("'") + row.unconverted + "' は整数ではありません"))
+        << row.version;
   }
 }
 
@@ -139,21 +139,13 @@ TEST(StrToInt, RejectsEverythingElse) {
       "+-1",       "- 1",        "1e3",        "0b1",       "\xef\xbc\x91",  // full-width one
   };
   for (const char* text : rows) {
-    try {
-      const int32_t value = StrToInt(text);
-      ADD_FAILURE() << "'" << text << "' gave " << value;
-    } catch (const EConvertError& e) {
-      EXPECT_EQ(e.Message(), std::string("'") + text + "' は整数ではありません");
-    }
+    EXPECT_THAT([&] { StrToInt(text); }, ThrowsMessage<EConvertError>(std::string("'") + text + "' は整数ではありません"))
+        << text;
   }
-  // The text is quoted as it came, even with a NUL inside.
+  // The text is quoted as it came, even with a NUL inside (which what() would cut).
   const std::string withNul("1\0" "2", 3);
-  try {
-    StrToInt(withNul);
-    ADD_FAILURE();
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'" + withNul + "' は整数ではありません");
-  }
+  EXPECT_THAT([&] { StrToInt(withNul); },
+              Throws<EConvertError>(Property(&EConvertError::Message, "'" + withNul + "' は整数ではありません")));
 }
 
 TEST(FormatText, FillsPlaceholdersInOrderWithoutRescanning) {

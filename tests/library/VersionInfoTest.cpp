@@ -2,6 +2,7 @@
 // this test), and from this test program's own block.
 #include <windows.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "library/HAboutForm_VersionFormat.h"
@@ -20,15 +21,6 @@ std::string Beside(const std::string& name) {
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string dir(path, length);
   return dir.substr(0, dir.find_last_of("\\/") + 1) + name;
-}
-
-void ExpectReadFailure(const std::string& file, uint8_t key) {
-  try {
-    ReadVersionInfoString(file, key);
-    ADD_FAILURE() << file << " key " << int(key) << ": no failure";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "情報の取得に失敗しました");
-  }
 }
 
 TEST(ReadVersionInfoString, ReadsTheFirstTranslationsTable) {
@@ -73,10 +65,20 @@ TEST(ReadVersionInfoString, FilesWithoutABlockGiveEmptyText) {
 }
 
 TEST(ReadVersionInfoString, ABlockWithoutTranslationFails) {
-  ExpectReadFailure(Beside("version_no_translation.exe"), kFileVersion);
-  ExpectReadFailure(Beside("version_no_translation.exe"), kComments);
-  // Two bytes cannot hold a translation entry; nothing past them is read.
-  ExpectReadFailure(Beside("version_short_translation.exe"), kFileVersion);
+  const struct {
+    const char* file;
+    Key key;
+  } rows[] = {
+      {"version_no_translation.exe", kFileVersion},
+      {"version_no_translation.exe", kComments},
+      // Two bytes cannot hold a translation entry; nothing past them is read.
+      {"version_short_translation.exe", kFileVersion},
+  };
+  for (const auto& row : rows) {
+    EXPECT_THAT([&] { ReadVersionInfoString(Beside(row.file), row.key); },
+                ::testing::ThrowsMessage<Exception>("情報の取得に失敗しました"))
+        << row.file << " key " << int(row.key);
+  }
 }
 
 TEST(ReadVersionInfoString, RejectsAKeyIndexOutsideTheTable) {

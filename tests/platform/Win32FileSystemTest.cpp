@@ -1,216 +1,118 @@
-// Win32FileSystem, and the existence test and parse over it, on a real folder that
-// prepare_files.sh filled from the Unix side; its path arrives in VELQUIN_TEST_FILES.
+// The file-system rules on Win32FileSystem, over a real folder that holds the
+// same tree as the in-memory file system's, made here with these last-write times.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <optional>
+#include <memory>
 #include <string>
 
-#include "core/tasks/TaskLine.h"
 #include "platform/Win32FileSystem.h"
+#include "tests/support/FileSystemContract.h"
+#include "tests/support/FileTree.h"
 
-namespace velquin {
+namespace velquin::test {
 namespace {
 
-enum class Found { Nothing, File, Directory };
-
-const char* ToText(Found f) {
-  return f == Found::Nothing ? "nothing" : f == Found::File ? "file" : "directory";
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  wide.resize(MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  return wide;
 }
 
-Found Classify(const std::optional<DirEntry>& entry) {
-  if (!entry) return Found::Nothing;
-  return entry->isDirectory ? Found::Directory : Found::File;
-}
-
-uint64_t Ticks(const FILETIME& ft) {
-  return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
-// FILETIME of a local wall-clock time in this process's time zone.
-uint64_t LocalTimeTicks(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME local{};
-  local.wYear = year;
-  local.wMonth = month;
-  local.wDay = day;
-  local.wHour = hour;
-  local.wMinute = minute;
-  local.wSecond = second;
-  SYSTEMTIME utc;
-  FILETIME ft;
-  EXPECT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc));
-  EXPECT_TRUE(SystemTimeToFileTime(&utc, &ft));
-  return Ticks(ft);
-}
-
-class Win32FileSystemTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const char* unixDir = std::getenv("VELQUIN_TEST_FILES");
-    ASSERT_NE(unixDir, nullptr) << "VELQUIN_TEST_FILES must name the prepared folder";
-    dir_ = std::string("Z:") + unixDir;
-    std::replace(dir_.begin(), dir_.end(), '/', '\\');
-    char cwd[MAX_PATH * 2];
-    ASSERT_GT(GetCurrentDirectoryA(sizeof cwd, cwd), 0u);
-    savedCwd_ = cwd;
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
   }
-  void TearDown() override { SetCurrentDirectoryA(savedCwd_.c_str()); }
+  RemoveDirectoryW(folder.c_str());
+}
 
-  std::string In(const std::string& name) const { return dir_ + "\\" + name; }
+// Creates every folder on the way to `path` (below an existing one).
+void MakeFolders(const std::wstring& path) {
+  for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+    CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+  CreateDirectoryW(path.c_str(), nullptr);
+}
 
+bool SetLocalWriteTime(const std::wstring& path, const TreeEntry& e) {
+  SYSTEMTIME local{};
+  local.wYear = static_cast<WORD>(e.year);
+  local.wMonth = static_cast<WORD>(e.month);
+  local.wDay = static_cast<WORD>(e.day);
+  local.wHour = static_cast<WORD>(e.hour);
+  local.wMinute = static_cast<WORD>(e.minute);
+  local.wSecond = static_cast<WORD>(e.second);
+  SYSTEMTIME utc{};
+  FILETIME time{};
+  if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &time)) return false;
+  const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool set = SetFileTime(file, nullptr, nullptr, &time) != 0;
+  CloseHandle(file);
+  return set;
+}
+
+class Win32World : public FileSystemWorld {
+ public:
+  Win32World() {
+    wchar_t current[MAX_PATH * 2] = {};
+    GetCurrentDirectoryW(MAX_PATH * 2, current);
+    saved_ = current;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "velquin-file-tree";
+    const std::wstring folder = Wide(folder_);
+    RemoveTree(folder);
+    MakeFolders(folder);
+    for (const TreeEntry& e : kFileTree) {
+      const std::wstring path = folder + L"\\" + Wide(e.path);
+      if (e.directory) {
+        MakeFolders(path);
+      } else {
+        MakeFolders(path.substr(0, path.rfind(L'\\')));
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << e.path;
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+      }
+    }
+    // Times last: adding an entry changes its folder's.
+    for (const TreeEntry& e : kFileTree) EXPECT_TRUE(SetLocalWriteTime(folder + L"\\" + Wide(e.path), e)) << e.path;
+  }
+  ~Win32World() override {
+    SetCurrentDirectoryW(saved_.c_str());
+    RemoveTree(Wide(folder_));
+  }
+  FileSystem& Files() override { return fs_; }
+  std::string Folder() const override { return folder_; }
+  bool SetCurrentDirectory(const std::string& path) override { return SetCurrentDirectoryW(Wide(path).c_str()) != 0; }
+
+ private:
   Win32FileSystem fs_;
-  std::string dir_;
-  std::string savedCwd_;
+  std::string folder_;
+  std::wstring saved_;
 };
 
-TEST_F(Win32FileSystemTest, FindsFilesAndDirectories) {
-  const struct {
-    std::string name;
-    Found expected;
-  } cases[] = {
-      {"plain.txt", Found::File},
-      {"run.exe", Found::File},
-      {"Program Files\\App\\app.exe", Found::File},
-      {"ソフト.txt", Found::File},  // its first trail byte is a backslash
-      {"a,b.txt", Found::File},
-      {"two  spaces.txt", Found::File},
-      {"dir", Found::Directory},
-      {"Program Files", Found::Directory},
-      {"Program", Found::Nothing},
-      {"nothere.txt", Found::Nothing},
-      {"dir\\nothere.txt", Found::Nothing},
-      {"nodir\\plain.txt", Found::Nothing},
-      {"two spaces.txt", Found::Nothing},
-      {"\"plain.txt\"", Found::Nothing},
-      // Wildcards: only the first match counts.
-      {"wild\\only*.txt", Found::File},
-      {"wild\\only-fil?.txt", Found::File},
-      {"wild\\sub*", Found::Directory},
-      {"wild\\none*", Found::Nothing},
-  };
-  for (const auto& c : cases) {
-    EXPECT_STREQ(ToText(Classify(fs_.FindFirstEntry(In(c.name)))), ToText(c.expected)) << c.name;
-  }
-}
+INSTANTIATE_TEST_SUITE_P(, FileSystemContract,
+                         ::testing::Values(FileSystemKind{"Win32", [] { return std::make_unique<Win32World>(); }}),
+                         FileSystemKindName);
 
-TEST_F(Win32FileSystemTest, NameHoldingANulFindsNothing) {
-  ASSERT_TRUE(fs_.FindFirstEntry(In("plain.txt")));
-  EXPECT_FALSE(fs_.FindFirstEntry(In(std::string("plain.txt\0junk", 14))));
-  EXPECT_FALSE(fs_.FindFirstEntry(std::string("\0", 1)));
-  EXPECT_FALSE(fs_.FindFirstEntry(""));
-}
-
-TEST_F(Win32FileSystemTest, RelativeNamesResolveAgainstTheCurrentDirectory) {
-  EXPECT_FALSE(fs_.FindFirstEntry("plain.txt"));
-  ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
-  EXPECT_EQ(Classify(fs_.FindFirstEntry("plain.txt")), Found::File);
-  EXPECT_EQ(Classify(fs_.FindFirstEntry(".\\run.exe")), Found::File);
-  EXPECT_EQ(Classify(fs_.FindFirstEntry("dir")), Found::Directory);
-  EXPECT_EQ(Classify(fs_.FindFirstEntry("nothere.txt")), Found::Nothing);
-  ASSERT_TRUE(SetCurrentDirectoryA(In("dir").c_str()));
-  EXPECT_EQ(Classify(fs_.FindFirstEntry("..\\plain.txt")), Found::File);
-  EXPECT_EQ(Classify(fs_.FindFirstEntry("plain.txt")), Found::Nothing);
-  // "*" alone: the first entry of an ordinary folder is its own "." entry.
-  EXPECT_EQ(Classify(fs_.FindFirstEntry("*")), Found::Directory);
-}
-
-TEST_F(Win32FileSystemTest, ReportsTheLastWriteTime) {
-  const auto entry = fs_.FindFirstEntry(In("y2020.txt"));
-  ASSERT_TRUE(entry);
-  EXPECT_EQ(entry->lastWriteTime, LocalTimeTicks(2020, 5, 5, 10, 0, 0));
-}
-
-// The year is either the real local year or missing, never a year wrapped into the
-// MS-DOS range; the existence test accepts 1980..2107.
-TEST_F(Win32FileSystemTest, LocalDosYearOfRealFiles) {
-  const struct {
-    const char* name;
-    int realYear;
-    bool accepted;
-  } cases[] = {
-      {"y1975.txt", 1975, false},      {"y1979-last.txt", 1979, false},
-      {"y1980-first.txt", 1980, true}, {"y2020.txt", 2020, true},
-      {"y2107-last.txt", 2107, true},  {"y2108-first.txt", 2108, false},
-      {"y2110.txt", 2110, false},
-  };
-  for (const auto& c : cases) {
-    const auto entry = fs_.FindFirstEntry(In(c.name));
-    ASSERT_TRUE(entry) << c.name;
-    const std::optional<int> year = fs_.LocalDosYear(entry->lastWriteTime);
-    if (c.accepted) {
-      EXPECT_EQ(year, c.realYear) << c.name;
-    } else if (year) {
-      EXPECT_EQ(*year, c.realYear) << c.name;
-    }
-  }
-}
-
-TEST_F(Win32FileSystemTest, LocalDosYearOfExtremeTimes) {
-  for (const uint64_t ticks : {uint64_t{0}, uint64_t{1}, uint64_t{0x7FFFFFFFFFFFFFFF},
-                               uint64_t{0x8000000000000000}, ~uint64_t{0}}) {
-    const std::optional<int> year = fs_.LocalDosYear(ticks);
-    EXPECT_TRUE(!year || *year < 1980 || *year > 2107) << ticks << " gave " << year.value_or(0);
-  }
-}
-
-// The existence test and the parse as the program runs them, on real files.
-TEST_F(Win32FileSystemTest, ExistenceTestOnRealFiles) {
-  const struct {
-    std::string name;
-    bool exists;
-  } cases[] = {
-      {"plain.txt", true},
-      {"ソフト.txt", true},
-      {"Program Files\\App\\app.exe", true},
-      {"dir", false},
-      {"Program", false},
-      {"nothere.txt", false},
-      {"wild\\only*.txt", true},
-      {"wild\\sub*", false},
-      {"y1975.txt", false},
-      {"y1979-last.txt", false},
-      {"y1980-first.txt", true},
-      {"y2107-last.txt", true},
-      {"y2108-first.txt", false},
-      {"y2110.txt", false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(TaskFileExists(fs_, In(c.name)), c.exists) << c.name;
-  }
-  ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
-  EXPECT_TRUE(TaskFileExists(fs_, "plain.txt"));
-  EXPECT_FALSE(TaskFileExists(fs_, "dir"));
-  EXPECT_FALSE(TaskFileExists(fs_, "*"));  // its first match is the folder's "." entry
-}
-
-TEST_F(Win32FileSystemTest, ParsesTaskLinesOnRealFiles) {
-  const struct {
-    std::string line;
-    bool ok;
-    std::string fileName;
-    std::string params;
-  } cases[] = {
-      {In("Program Files\\App\\app.exe") + " /s", true,
-       "\"" + In("Program Files\\App\\app.exe") + "\"", "/s"},
-      {"\"" + In("ソフト.txt") + "\" -a", true, "\"" + In("ソフト.txt") + "\"", "-a"},
-      {In("ソフト.txt"), true, "\"" + In("ソフト.txt") + "\"", ""},
-      {"\"" + In("two  spaces.txt") + "\"", true, "\"" + In("two  spaces.txt") + "\"", ""},
-      {In("two  spaces.txt"), false, "", ""},
-      {In("a,b.txt"), false, "", ""},
-      {In("y2110.txt") + " -x", false, "", ""},
-      {"* " + In("plain.txt"), false, "", ""},
-  };
-  for (const auto& c : cases) {
-    std::string fileName, params;
-    ASSERT_EQ(ParseTaskLine(fs_, c.line, fileName, params), c.ok) << c.line;
-    if (!c.ok) continue;
-    EXPECT_EQ(fileName, c.fileName) << c.line;
-    EXPECT_EQ(params, c.params) << c.line;
-  }
+TEST(Win32FileTree, HasNoBlankOrCommaInItsFolder) {
+  Win32World world;
+  EXPECT_EQ(world.Folder().find_first_of(" ,"), std::string::npos) << world.Folder();
 }
 
 }  // namespace
-}  // namespace velquin
+}  // namespace velquin::test

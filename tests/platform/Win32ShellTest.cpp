@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/Win32Shell.h"
+#include "tests/support/OtherProcess.h"
 
 namespace velquin {
 namespace {
@@ -230,7 +231,7 @@ TEST_F(Win32ShellTest, TextHoldingANulOrNoCodePage932StartsNothing) {
   request.parameters = "";
   shell_.Execute(request);
   ASSERT_TRUE(WaitForFile(accepted));
-  Sleep(500);
+  EXPECT_TRUE(test::WaitFor([] { return test::RunningCopies("rec order.exe") == 0; }, kTargetTimeoutMs));
   EXPECT_FALSE(Exists(refused));
 }
 

@@ -16,35 +16,25 @@
 
 #include "tests/support/DebugOutputViewer.h"
 #include "tests/support/OtherProcess.h"
+#include "tests/support/RegistryValues.h"
 
 namespace {
 
+using velquin::test::RoundTrip;
+using velquin::test::RunningCopies;
 using velquin::test::RunToEnd;
 using velquin::test::StartProcess;
+using velquin::test::TestKey;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
 
-const char kKey[] = "SOFTWARE\\HALVERN\\Velquin";
+const TestKey kStore("SOFTWARE\\HALVERN\\Velquin");
 const char kCaption[] = "ヴェルキン Ver, 1,1";
-
-void PutDword(HKEY key, const char* name, DWORD value) {
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-void PutString(HKEY key, const char* name, const std::string& text) {
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
-}
-std::optional<std::string> GetValue(const char* name) {
-  char data[2048] = {};
-  DWORD size = sizeof data - 1, type = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
-  if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
-  return std::string(data);
-}
 
 class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    kStore.DeleteTree();
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     folder_ = std::string(temp) + "velquin e2e";
@@ -61,35 +51,37 @@ class EndToEndTest : public ::testing::Test {
       CloseHandle(process_.hProcess);
       CloseHandle(process_.hThread);
     }
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    kStore.DeleteTree();
     DeleteFileA(record_.c_str());
     DeleteFileA(recorder_.c_str());
     RemoveDirectoryA(folder_.c_str());
   }
 
   void PrepareKey() {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    PutDword(key, "Count", 3);
-    PutString(key, "APP0", recorder_ + " alpha");                       // unquoted, a space in the path
-    PutString(key, "APP1", "\"" + folder_ + "\\missing.exe\" x");        // no such file: skipped
-    PutString(key, "APP2", "\"" + recorder_ + "\"  beta \"gamma delta\" ");
-    PutDword(key, "MinimizeWhenStart", 0);
-    RegCloseKey(key);
+    ASSERT_TRUE(kStore.PutDword("Count", 3));
+    kStore.PutString("APP0", recorder_ + " alpha");                   // unquoted, a space in the path
+    kStore.PutString("APP1", "\"" + folder_ + "\\missing.exe\" x");    // no such file: skipped
+    kStore.PutString("APP2", "\"" + recorder_ + "\"  beta \"gamma delta\" ");
+    kStore.PutDword("MinimizeWhenStart", 0);
   }
 
   HWND StartVelquin(WORD show) {
     if (!StartProcess("\"" + WindowsPath(VELQUIN_EXE) + "\"", show, process_)) return nullptr;
     HWND window = nullptr;
     WaitFor([&] { return (window = FindWindowA("T_MainForm", kCaption)) != nullptr; }, 30000);
-    Sleep(300);
+    // The list is loaded and the window in its state once its thread answers.
+    if (window && !RoundTrip(window)) return nullptr;
+    if (window && show != SW_SHOWMINNOACTIVE && !WaitFor([&] { return IsWindowVisible(window) != 0; }, 10000))
+      return nullptr;
     return window;
   }
 
+  // The arguments of the tasks started so far, once `expected` have recorded
+  // themselves and none runs any more, in the order their processes were created:
+  // the order Velquin had the shell open them in, whichever ran first.
   std::vector<std::string> Started(size_t expected) {
     std::vector<std::string> lines;
-    WaitFor(
+    const bool done = WaitFor(
         [&] {
           lines.clear();
           std::ifstream in(record_);
@@ -98,10 +90,14 @@ class EndToEndTest : public ::testing::Test {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             lines.push_back(line);
           }
-          return lines.size() >= expected;
+          return lines.size() >= expected && RunningCopies("recorder.exe") == 0;
         },
         20000);
-    std::sort(lines.begin(), lines.end());  // the tasks run side by side
+    EXPECT_TRUE(done) << lines.size() << " of " << expected << " tasks recorded";
+    std::sort(lines.begin(), lines.end());  // by creation time
+    for (size_t i = 1; i < lines.size(); ++i)
+      EXPECT_NE(lines[i].substr(0, 16), lines[i - 1].substr(0, 16)) << "two tasks created at one instant";
+    for (std::string& line : lines) line.erase(0, std::min<size_t>(line.size(), 17));
     return lines;
   }
 
@@ -129,7 +125,7 @@ class EndToEndTest : public ::testing::Test {
   PROCESS_INFORMATION process_{};
 };
 
-TEST_F(EndToEndTest, AResumeOpensTheTasksAndTheEndOfTheLogonSavesTheList) {
+TEST_F(EndToEndTest, AResumeOpensTheTasksInListOrderAndTheEndOfTheLogonSavesTheList) {
   PrepareKey();
   HWND window = StartVelquin(SW_SHOWNORMAL);
   ASSERT_NE(window, nullptr);
@@ -140,11 +136,11 @@ TEST_F(EndToEndTest, AResumeOpensTheTasksAndTheEndOfTheLogonSavesTheList) {
 
   EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
-  EXPECT_EQ(GetValue("Count"), "3");
-  EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");  // normalised at load
-  EXPECT_EQ(GetValue("APP1"), "\"" + folder_ + "\\missing.exe\" x");  // without its marker
-  EXPECT_EQ(GetValue("APP2"), "\"" + recorder_ + "\" beta \"gamma delta\"");
-  EXPECT_EQ(GetValue("MinimizeWhenStart"), "0");
+  EXPECT_EQ(kStore.GetDword("Count"), 3u);
+  EXPECT_EQ(kStore.GetString("APP0"), "\"" + recorder_ + "\" alpha");  // normalised at load
+  EXPECT_EQ(kStore.GetString("APP1"), "\"" + folder_ + "\\missing.exe\" x");  // without its marker
+  EXPECT_EQ(kStore.GetString("APP2"), "\"" + recorder_ + "\" beta \"gamma delta\"");
+  EXPECT_EQ(kStore.GetDword("MinimizeWhenStart"), 0u);
 }
 
 TEST_F(EndToEndTest, StartedMinimisedItWaitsInTheTrayAndStillSavesAtTheEndOfTheLogon) {
@@ -163,8 +159,8 @@ TEST_F(EndToEndTest, StartedMinimisedItWaitsInTheTrayAndStillSavesAtTheEndOfTheL
 
   EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
-  EXPECT_EQ(GetValue("Count"), "3");
-  EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");
+  EXPECT_EQ(kStore.GetDword("Count"), 3u);
+  EXPECT_EQ(kStore.GetString("APP0"), "\"" + recorder_ + "\" alpha");
 }
 
 // A second start while Velquin waits in the tray shows the running copy and ends
@@ -174,9 +170,8 @@ TEST_F(EndToEndTest, ASecondStartShowsTheRunningCopyAndEnds) {
   HWND window = StartVelquin(SW_SHOWMINNOACTIVE);
   ASSERT_NE(window, nullptr);
   ASSERT_FALSE(IsWindowVisible(window));
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  RegDeleteValueA(key, "Count");
+  kStore.Delete("Count");
+  ASSERT_EQ(kStore.GetDword("Count"), std::nullopt);
 
   PROCESS_INFORMATION second{};
   const ULONGLONG started = GetTickCount64();
@@ -193,20 +188,19 @@ TEST_F(EndToEndTest, ASecondStartShowsTheRunningCopyAndEnds) {
   EXPECT_EQ(code, 0u);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != 0; }, 5000));
   EXPECT_EQ(MainWindows(), 1);
-  EXPECT_EQ(GetValue("Count"), std::nullopt);
-  PutDword(key, "Count", 3);
-  RegCloseKey(key);
+  EXPECT_EQ(kStore.GetDword("Count"), std::nullopt);
+  kStore.PutDword("Count", 3);
 
   EXPECT_EQ(RunToEnd("\"" + WindowsPath(VELQUIN_RESUME_TOOL) + "\""), 0);
+  // Started waits until no task runs: everything the notification started is
+  // recorded, each task once.
   EXPECT_EQ(Started(2), (std::vector<std::string>{"alpha", "beta \"gamma delta\""}));
-  Sleep(1500);
-  EXPECT_EQ(Started(2).size(), 2u);  // each task once
 
   EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
-  EXPECT_EQ(GetValue("Count"), "3");
-  EXPECT_EQ(GetValue("APP0"), "\"" + recorder_ + "\" alpha");  // as the running copy normalised it
-  EXPECT_EQ(GetValue("APP2"), "\"" + recorder_ + "\" beta \"gamma delta\"");
+  EXPECT_EQ(kStore.GetDword("Count"), 3u);
+  EXPECT_EQ(kStore.GetString("APP0"), "\"" + recorder_ + "\" alpha");  // as the running copy normalised it
+  EXPECT_EQ(kStore.GetString("APP2"), "\"" + recorder_ + "\" beta \"gamma delta\"");
 }
 
 // Edits through the window are stored as they are made: killed right after them (a
@@ -273,11 +267,11 @@ TEST_F(EndToEndTest, AMaximisedShortcutOpensTheWindowMaximisedAndTheCloseQuestio
   HWND question = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (question = FindWindowA("TMessageForm", "確認")) && IsWindowVisible(question); },
                       10000));
-  Sleep(200);
+  ASSERT_TRUE(RoundTrip(question));  // its modal loop runs
   PostMessageA(FindWindowExA(question, nullptr, "Button", "はい(&Y)"), BM_CLICK, 0, 0);
   ASSERT_TRUE(Ended());
-  EXPECT_EQ(GetValue("Count"), "0");  // first start: the key was created
-  EXPECT_EQ(GetValue("MinimizeWhenStart"), "0");
+  EXPECT_EQ(kStore.GetDword("Count"), 0u);  // first start: the key was created
+  EXPECT_EQ(kStore.GetDword("MinimizeWhenStart"), 0u);
 }
 
 // Run in the prefix whose stand-in power library reports S0 low-power idle: the

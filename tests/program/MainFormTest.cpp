@@ -1,12 +1,13 @@
-// The main window: the close path in every way, the end of the logon, the action
-// enabling rule, the power notification (also behind a modal dialog, and on every
-// kind of machine), the start-up show states.
+// The main window: the close path in every way, the action enabling rule, the power
+// notification (also behind a modal dialog, and on every kind of machine), the
+// start-up show states.
 #include <cstring>
 #include <functional>
 #include <iterator>
 
 #include "platform/Win32PowerPlatform.h"
 #include "tests/program/ProgramFixture.h"
+#include "tests/support/StoreMessages.h"
 #include "text/CodePage932.h"
 
 namespace velquin::test {
@@ -97,59 +98,6 @@ TEST_F(MainFormTest, YesEndsTheProgramAndSavesAtExit) {
   EXPECT_EQ(GetString("APP0"), "\"" + a_ + "\" -x");
   EXPECT_EQ(GetString("APP2"), "\"" + a_ + "\" added");
   EXPECT_EQ(GetDword("MinimizeWhenStart"), 1u);
-}
-
-TEST_F(MainFormTest, EndOfLogonAsksNothingAndSavesBeforeTheProcessIsEnded) {
-  StartWithTwoTasks();
-  form_->lbxTaskList->Delete(0);
-  DialogAnswerer answers;
-  EXPECT_EQ(SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0), 1);
-  EXPECT_EQ(SendMessageA(app_->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
-  Pump(30);
-  EXPECT_TRUE(answers.Seen().empty());
-  EXPECT_TRUE(answers.Unexpected().empty());
-  EXPECT_FALSE(app_->Terminated());
-
-  SendMessageA(form_->Handle(), WM_ENDSESSION, TRUE, 0);  // the main window lets it pass
-  SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
-  // Everything happened inside the message: the window is gone, the list saved,
-  // the process would end now.
-  EXPECT_EQ(halts_, 1);
-  EXPECT_EQ(app_->MainForm(), nullptr);
-  EXPECT_EQ(GetDword("Count"), 1u);
-  EXPECT_EQ(GetString("APP0"), "\"" + b_ + "\"");
-  EXPECT_EQ(GetDword("MinimizeWhenStart"), 0u);
-  EXPECT_TRUE(reports_.empty());
-}
-
-TEST_F(MainFormTest, AFailedSaveAtTheEndOfTheLogonShowsNoBoxThatWouldHoldItUp) {
-  StartWithTwoTasks();
-  app_->OnException = nullptr;  // the real report
-  PutString("Count", "x");      // the save will fail on it
-  DialogAnswerer answers;
-  SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
-  SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
-  EXPECT_EQ(halts_, 1);
-  EXPECT_EQ(app_->MainForm(), nullptr);
-  EXPECT_TRUE(answers.Unexpected().empty());
-}
-
-TEST_F(MainFormTest, ACancelledLogoffChangesNothingAndTheNextCloseAsksAgain) {
-  StartWithTwoTasks();
-  EXPECT_EQ(SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0), 1);
-  EXPECT_TRUE(form_->InQueryEndSession());
-  SendMessageA(app_->Handle(), WM_ENDSESSION, FALSE, 0);
-  SendMessageA(form_->Handle(), WM_ENDSESSION, FALSE, 0);
-  EXPECT_FALSE(form_->InQueryEndSession());  // any later message clears the flag
-  EXPECT_EQ(halts_, 0);
-  EXPECT_EQ(GetDword("Count"), 2u);
-
-  DialogAnswerer answers;
-  answers.Answer("確認", "いいえ(&N)");
-  PostMessageA(form_->Handle(), WM_CLOSE, 0, 0);
-  PumpUntil([&] { return answers.Pending() == 0; }, 3000);
-  EXPECT_EQ(answers.Seen().size(), 1u);
-  EXPECT_FALSE(app_->Terminated());
 }
 
 TEST_F(MainFormTest, EditAndDeleteAreEnabledExactlyWhileALineIsSelected) {
@@ -272,106 +220,108 @@ class RecordsAtPageEnd {
   BYTE* memory_;
 };
 
-TEST_F(MainFormTest, OnEveryKindOfMachineOneReturnFromStandbyRunsTheListOnceAndTheRegistrationEnds) {
+enum class End { Exit, EndOfLogon, Unwind };  // Unwind: the entry's exception path
+
+struct Machine {
+  const char* name;
+  PowerMachine machine;  // of the fake
+  bool onSystem;
+  End end;
+  bool registers, displayRegisters;  // of the fake; this system answers itself
+  size_t asks;                       // registrations the fake is asked for
+};
+void PrintTo(const Machine& m, std::ostream* out) { *out << m.name; }
+
+const Machine kMachines[] = {
+    {"classic", PowerMachine::Classic, false, End::Exit, false, false, 0},
+    {"Modern_Standby", PowerMachine::ModernStandby, false, End::Exit, true, true, 1},
+    {"Modern_Standby_end_of_logon", PowerMachine::ModernStandby, false, End::EndOfLogon, true, true, 1},
+    {"Modern_Standby_exception_path", PowerMachine::ModernStandby, false, End::Unwind, true, true, 1},
+    {"registration_fails", PowerMachine::RegistrationFails, false, End::EndOfLogon, false, false, 1},
+    {"display_state_refused", PowerMachine::DisplayRegistrationFails, false, End::Exit, true, false, 1},
+    {"this_system", PowerMachine::Classic, true, End::Exit, false, false, 0},
+};
+
+class MainFormOnAMachine : public MainFormTest, public ::testing::WithParamInterface<Machine> {};
+
+TEST_P(MainFormOnAMachine, OneReturnFromStandbyRunsTheListOnceAndTheRegistrationEnds) {
+  const Machine& row = GetParam();
   Win32PowerPlatform system;  // Wine answers "classic"
-  enum class End { Exit, EndOfLogon, Unwind };  // Unwind: the entry's exception path
-  const struct {
-    const char* name;
-    PowerMachine machine;  // of the fake
-    bool onSystem;
-    End end;
-    bool registers, displayRegisters;
-    size_t asks;  // registrations the fake is asked for
-  } rows[] = {
-      {"classic", PowerMachine::Classic, false, End::Exit, false, false, 0},
-      {"Modern Standby", PowerMachine::ModernStandby, false, End::Exit, true, true, 1},
-      {"Modern Standby, end of logon", PowerMachine::ModernStandby, false, End::EndOfLogon, true, true, 1},
-      {"Modern Standby, exception path", PowerMachine::ModernStandby, false, End::Unwind, true, true, 1},
-      {"registration fails", PowerMachine::RegistrationFails, false, End::EndOfLogon, false, false, 1},
-      {"display state refused", PowerMachine::DisplayRegistrationFails, false, End::Exit, true, false, 1},
-      {"this system", PowerMachine::Classic, true, End::Exit, system.ModernStandby() == true, false, 0},
-  };
+  const bool registers = row.onSystem ? system.ModernStandby() == true : row.registers;
+  power_ = FakePowerPlatform(row.machine);
+  if (row.onSystem) powerPlatform_ = &system;
+  StartWithTwoTasks();
+  const std::vector<uintptr_t> window(1, reinterpret_cast<uintptr_t>(form_->Handle()));
+  EXPECT_EQ(power_.Registered(), std::vector<uintptr_t>(row.asks, window[0]));
+  EXPECT_EQ(power_.DisplayRegistered(), registers && !row.onSystem ? window : std::vector<uintptr_t>());
   // Event codes, and display-state records: on, on stated without its data, none at all.
   enum : WPARAM { On = 0x10001, OnWithoutData, NoRecord };
   const WPARAM received[] = {7, 4, 18, 7, 7, 6, On, 4, 18, On, 7, OnWithoutData, NoRecord};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    TearDown();  // a fresh program on every machine
-    SetUp();
-    shell_.Clear();
-    halts_ = 0;
-    power_ = FakePowerPlatform(row.machine);
-    if (row.onSystem) powerPlatform_ = &system;
-    StartWithTwoTasks();
-    const std::vector<uintptr_t> window(1, reinterpret_cast<uintptr_t>(form_->Handle()));
-    EXPECT_EQ(power_.Registered(), std::vector<uintptr_t>(row.asks, window[0]));
-    EXPECT_EQ(power_.DisplayRegistered(), row.registers && !row.onSystem ? window : std::vector<uintptr_t>());
-    RecordsAtPageEnd records;
-    for (WPARAM item : received) {
-      const bool setting = item >= On;
-      const LPARAM record = item == On ? records.Place(1, 4) : item == OnWithoutData ? records.Place(1, 0) : 0;
-      EXPECT_EQ(SendMessageA(form_->Handle(), WM_POWERBROADCAST, setting ? PBT_POWERSETTINGCHANGE : item, record),
-                setting ? TRUE : 0);
-    }
-    // Registered: the 7 before any sleep, then the first of 7 and the display
-    // turning on in each of the two returns. Classic: every 7. Two tasks a pass.
-    EXPECT_EQ(shell_.Requests().size(), row.registers ? 6u : 8u);
-    if (!row.onSystem) {
-      EXPECT_EQ(power_.Lines().size(), 1 + std::size(received));  // the start, then one a notification
-    }
-    switch (row.end) {
-      case End::Exit:
-        Finish();
-        break;
-      case End::EndOfLogon:
-        SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
-        SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
-        EXPECT_EQ(halts_, 1);
-        break;
-      case End::Unwind:
-        app_.reset();
-        form_ = nullptr;
-        break;
-    }
-    EXPECT_EQ(power_.Unregistered().size(), row.registers && !row.onSystem ? 1u : 0u);
-    EXPECT_EQ(power_.DisplayUnregistered().size(), row.displayRegisters ? 1u : 0u);
-    EXPECT_TRUE(power_.Live().empty());
-    EXPECT_EQ(GetDword("Count"), 2u);  // saved as ever
-    EXPECT_TRUE(reports_.empty());
+  RecordsAtPageEnd records;
+  for (WPARAM item : received) {
+    const bool setting = item >= On;
+    const LPARAM record = item == On ? records.Place(1, 4) : item == OnWithoutData ? records.Place(1, 0) : 0;
+    EXPECT_EQ(SendMessageA(form_->Handle(), WM_POWERBROADCAST, setting ? PBT_POWERSETTINGCHANGE : item, record),
+              setting ? TRUE : 0);
   }
+  // Registered: the 7 before any sleep, then the first of 7 and the display
+  // turning on in each of the two returns. Classic: every 7. Two tasks a pass.
+  EXPECT_EQ(shell_.Requests().size(), registers ? 6u : 8u);
+  if (!row.onSystem) {
+    EXPECT_EQ(power_.Lines().size(), 1 + std::size(received));  // the start, then one a notification
+  }
+  switch (row.end) {
+    case End::Exit:
+      Finish();
+      break;
+    case End::EndOfLogon:
+      SendMessageA(form_->Handle(), WM_QUERYENDSESSION, 0, 0);
+      SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
+      EXPECT_EQ(halts_, 1);
+      break;
+    case End::Unwind:
+      app_.reset();
+      form_ = nullptr;
+      break;
+  }
+  EXPECT_EQ(power_.Unregistered().size(), registers && !row.onSystem ? 1u : 0u);
+  EXPECT_EQ(power_.DisplayUnregistered().size(), row.displayRegisters ? 1u : 0u);
+  EXPECT_TRUE(power_.Live().empty());
+  EXPECT_EQ(GetDword("Count"), 2u);  // saved as ever
+  EXPECT_TRUE(reports_.empty());
 }
 
-TEST_F(MainFormTest, StartupShowStates) {
-  {
-    Start(SW_SHOWMAXIMIZED);
-    EXPECT_TRUE(form_->Visible());
-    EXPECT_TRUE(IsZoomed(form_->Handle()));
-  }
-  TearDown();
-  SetUp();
-  {
-    Start(SW_SHOWNORMAL);
-    EXPECT_TRUE(form_->Visible());
-    EXPECT_FALSE(IsZoomed(form_->Handle()));
-    RECT r{};
-    GetWindowRect(form_->Handle(), &r);
-    EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-    EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
-  }
-  TearDown();
-  SetUp();
-  {
-    Start(SW_SHOWMINNOACTIVE);  // a shortcut set to run minimised
-    EXPECT_FALSE(form_->Visible());
-    EXPECT_FALSE(AppWindowVisible());
-    EXPECT_TRUE(form_->TrayIconShown());
-    // The first restore shows the main window in its normal state.
-    SendMessageA(form_->Handle(), WM_TRAYICON, 1, WM_LBUTTONDOWN);
-    Pump(30);
-    EXPECT_TRUE(form_->Visible());
-    EXPECT_FALSE(IsZoomed(form_->Handle()));
-    EXPECT_FALSE(IsIconic(form_->Handle()));
-  }
+INSTANTIATE_TEST_SUITE_P(, MainFormOnAMachine, ::testing::ValuesIn(kMachines),
+                         [](const ::testing::TestParamInfo<Machine>& info) { return std::string(info.param.name); });
+
+TEST_F(MainFormTest, StartedMaximisedItShowsMaximised) {
+  Start(SW_SHOWMAXIMIZED);
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_TRUE(IsZoomed(form_->Handle()));
+}
+
+TEST_F(MainFormTest, StartedNormallyItShowsCentredOnTheScreen) {
+  Start(SW_SHOWNORMAL);
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_FALSE(IsZoomed(form_->Handle()));
+  RECT r{};
+  GetWindowRect(form_->Handle(), &r);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+}
+
+// A shortcut set to run minimised: the tray, and at the first restore the main
+// window in its normal state.
+TEST_F(MainFormTest, StartedMinimisedItWaitsInTheTrayAndRestoresNormal) {
+  Start(SW_SHOWMINNOACTIVE);
+  EXPECT_FALSE(form_->Visible());
+  EXPECT_FALSE(AppWindowVisible());
+  EXPECT_TRUE(form_->TrayIconShown());
+  SendMessageA(form_->Handle(), WM_TRAYICON, 1, WM_LBUTTONDOWN);
+  Pump(30);
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_FALSE(IsZoomed(form_->Handle()));
+  EXPECT_FALSE(IsIconic(form_->Handle()));
 }
 
 // A line wider than the list, unquoted: the scroll range fits its normal form,
@@ -446,7 +396,7 @@ TEST_F(MainFormTest, ALoadStoppedByABadLineShowsTheLinesReadSoFarAsTheyWereRead)
   SetLines({file + " -a", "   ", "later"});
   PutDword("APP2", 7);  // the wrong type
   Start();
-  EXPECT_EQ(reports_, (std::vector<std::string>{"'APP2' のデータ型が不正です."}));
+  EXPECT_EQ(reports_, std::vector<std::string>{AsShown(WrongType("APP2"))});
   EXPECT_EQ(Lines(), (std::vector<std::string>{file + " -a", "   "}));
   EXPECT_EQ(form_->lbxTaskList->ScrollWidth(), static_cast<int>(file.size() + 3) * 7);
 }
@@ -456,7 +406,7 @@ TEST_F(MainFormTest, AFailedLoadIsReportedAndTheWindowStillOpens) {
   PutString("Count", "x");  // the wrong type
   PutDword("MinimizeWhenStart", 1);
   Start();
-  EXPECT_EQ(reports_, (std::vector<std::string>{"'Count' のデータ型が不正です."}));
+  EXPECT_EQ(reports_, std::vector<std::string>{AsShown(WrongType("Count"))});
   EXPECT_TRUE(form_->Visible());
   EXPECT_TRUE(Lines().empty());
   EXPECT_FALSE(form_->ckbMinimizeWhenStart->Checked());

@@ -1,78 +1,26 @@
 #include "tests/program/ProgramFixture.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "core/tasks/TaskStore.h"
-#include "text/CodePage932.h"
+#include "tests/support/RegistryValues.h"
 
 namespace velquin::test {
 
 std::string PrivateRegistry::StorePath() { return std::string(kRoot) + "\\" + std::string(kTaskStoreKeyPath); }
 
-void PrivateRegistry::DeleteAll() { RegDeleteTreeA(HKEY_CURRENT_USER, kRoot); }
+void PrivateRegistry::DeleteAll() { TestKey(kRoot).DeleteTree(); }
 
 namespace {
-HKEY OpenStore() {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, PrivateRegistry::StorePath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &key, nullptr);
-  return key;
-}
+TestKey Store() { return TestKey(PrivateRegistry::StorePath()); }
 }  // namespace
 
-void PutDword(const char* name, DWORD value) {
-  HKEY key = OpenStore();
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(key);
-}
-
-void PutString(const char* name, const std::string& text) {
-  const std::wstring wide = WideFromCp932(text);
-  PutRaw(name, {REG_SZ, std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2)});
-}
-
-void PutRaw(const char* name, const RawValue& value) {
-  HKEY key = OpenStore();
-  RegSetValueExW(key, WideFromCp932(name).c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
-                 static_cast<DWORD>(value.data.size()));
-  RegCloseKey(key);
-}
-
-std::optional<RawValue> GetRaw(const char* name) {
-  HKEY key = OpenStore();
-  const std::wstring wideName = WideFromCp932(name);
-  DWORD type = 0, size = 0;
-  std::optional<RawValue> value;
-  if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-    std::string data(size, '\0');
-    if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
-        ERROR_SUCCESS) {
-      data.resize(size);
-      value = RawValue{type, data};
-    }
-  }
-  RegCloseKey(key);
-  return value;
-}
-
-std::optional<DWORD> GetDword(const char* name) {
-  HKEY key = OpenStore();
-  DWORD type = 0, value = 0, size = sizeof value;
-  const LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
-  return value;
-}
-
-std::optional<std::string> GetString(const char* name) {
-  const std::optional<RawValue> value = GetRaw(name);
-  if (!value || value->type != REG_SZ) return std::nullopt;
-  std::wstring wide(value->data.size() / 2, L'\0');
-  std::copy(value->data.begin(), value->data.begin() + static_cast<std::ptrdiff_t>(wide.size() * 2),
-            reinterpret_cast<char*>(wide.data()));
-  return Cp932FromWide(wide.substr(0, wide.find(L'\0')));
-}
+void PutDword(const char* name, DWORD value) { Store().PutDword(name, value); }
+void PutString(const char* name, const std::string& text) { Store().PutString(name, text); }
+std::optional<DWORD> GetDword(const char* name) { return Store().GetDword(name); }
+std::optional<std::string> GetString(const char* name) { return Store().GetString(name); }
+void PutRaw(const char* name, const RawValue& value) { Store().Put(name, value.type, value.data); }
+std::optional<RawValue> GetRaw(const char* name) { return Store().Get(name); }
 
 bool RecordingNotifyIcon::Notify(DWORD message, const NotifyIconDataV1& data) {
   calls.push_back({message, data});

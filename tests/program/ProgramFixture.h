@@ -18,6 +18,7 @@
 #include "platform/Win32NotifyIcon.h"
 #include "platform/Win32Registry.h"
 #include "tests/program/TestSupport.h"
+#include "tests/support/RegistryValues.h"
 #include "toolkit/Forms.h"
 
 namespace velquin::test {
@@ -43,11 +44,7 @@ void PutString(const char* name, const std::string& text);
 std::optional<DWORD> GetDword(const char* name);
 std::optional<std::string> GetString(const char* name);  // nothing when not code page 932 text
 // A value's type and bytes, written and read as they are.
-struct RawValue {
-  DWORD type;
-  std::string data;
-  bool operator==(const RawValue&) const = default;
-};
+using RawValue = StoredValue;
 void PutRaw(const char* name, const RawValue& value);
 std::optional<RawValue> GetRaw(const char* name);
 

@@ -1,6 +1,5 @@
 // Adding, editing and deleting tasks through the input dialog, the error dialog,
-// the delete question, the file-open dialog and a double click; the end of the
-// logon while one of the dialogs is open.
+// the delete question, the file-open dialog and a double click.
 #include <functional>
 
 #include "app/Velquin_InputTask.h"
@@ -232,75 +231,6 @@ TEST_F(TaskEditingTest, AMarkedLineIsEditedWithItsMarker) {
   });
   Run(answers, form_->acnEditTask);
   EXPECT_EQ(Lines(), std::vector<std::string>{"\"" + file + "\" -a"});
-}
-
-// The input dialog or one of the message dialogs is open when the logon ends.
-// Here the process would have ended inside the message; the test's halt returns,
-// so the command unwinds after every form is gone and must touch none of them.
-TEST_F(TaskEditingTest, TheLogonMayEndWhileADialogIsOpen) {
-  const struct {
-    const char* name;
-    // Sets the answers (the last one ends the logon) and starts the command.
-    std::function<void(DialogAnswerer&, std::function<void(HWND)>)> open;
-  } cases[] = {
-      {"input dialog",
-       [this](DialogAnswerer& answers, std::function<void(HWND)> endLogon) {
-         const std::string typed = MakeFile("typed.exe");
-         answers.Expect("T_InputTaskForm", "タスク入力", [typed, endLogon](HWND w) {
-           Type(w, typed);  // typed, never confirmed
-           endLogon(w);
-         });
-         form_->acnAppendTask->Execute();
-       }},
-      {"error question",
-       [this](DialogAnswerer& answers, std::function<void(HWND)> endLogon) {
-         const std::string missing = Folder() + "\\nothere.exe";
-         answers.Expect("T_InputTaskForm", "タスク入力", [missing](HWND w) {
-           Type(w, missing);
-           Press(InputForm(w)->btnOK);
-         });
-         answers.Expect("TMessageForm", "エラー", endLogon);
-         form_->acnAppendTask->Execute();
-       }},
-      {"delete question",
-       [this](DialogAnswerer& answers, std::function<void(HWND)> endLogon) {
-         form_->lbxTaskList->SetItemIndex(0);
-         answers.Expect("TMessageForm", "確認", endLogon);
-         PostMessageA(form_->btnDeleteTask->Handle(), BM_CLICK, 0, 0);
-       }},
-      {"close question",
-       [this](DialogAnswerer& answers, std::function<void(HWND)> endLogon) {
-         answers.Expect("TMessageForm", "確認", endLogon);
-         PostMessageA(form_->Handle(), WM_CLOSE, 0, 0);
-       }},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TearDown();
-    SetUp();
-    const std::string kept = MakeFile("kept.exe");
-    SetLines({"\"" + kept + "\""});
-    Start();
-    {
-      HeapCheck heap;
-      DialogAnswerer answers;
-      c.open(answers, [this, main = form_->Handle()](HWND) {
-        SendMessageA(main, WM_QUERYENDSESSION, 0, 0);
-        SendMessageA(app_->Handle(), WM_ENDSESSION, TRUE, 0);
-      });
-      form_ = nullptr;
-      EXPECT_TRUE(PumpUntil([&] { return halts_ == 1; }, 5000));
-      Pump(50);
-      EXPECT_EQ(answers.Pending(), 0u);
-      EXPECT_EQ(heap.DoubleFrees(), 0);
-      EXPECT_EQ(heap.WrittenAfterFree(), 0);
-    }
-    EXPECT_EQ(halts_, 1);
-    EXPECT_EQ(app_->MainForm(), nullptr);
-    EXPECT_TRUE(app_->Forms().empty());
-    EXPECT_EQ(GetDword("Count"), 1u);
-    EXPECT_EQ(GetString("APP0"), "\"" + kept + "\"");
-  }
 }
 
 TEST_F(TaskEditingTest, DeleteAsksAndOnlyYesDeletesAndTheScrollRangeStays) {

@@ -18,10 +18,15 @@ void Pump(int ms) {
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  TApplication* app = Application();
+  // The application's own loop step handles the messages and, once none is left,
+  // runs its idle step before it waits; a thread timer ends every wait in time to
+  // look at `done` again.
+  const UINT_PTR wake = app ? SetTimer(nullptr, 0, 10, nullptr) : 0;
+  bool result = false;
   for (;;) {
-    if (TApplication* app = Application()) {
-      app->ProcessMessages();
-      app->UpdateActions();
+    if (app && !app->Terminated()) {
+      app->HandleMessage();
     } else {
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -29,12 +34,18 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
         DispatchMessageW(&msg);
       }
     }
-    if (done()) return true;
+    if (done()) {
+      result = true;
+      break;
+    }
     const ULONGLONG now = GetTickCount64();
-    if (now >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
-                              QS_ALLINPUT);
+    if (now >= end) break;
+    if (!app || app->Terminated())
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
+                                QS_ALLINPUT);
   }
+  if (wake) KillTimer(nullptr, wake);
+  return result;
 }
 
 // Texts are read through the wide functions, as the user sees them, whatever the

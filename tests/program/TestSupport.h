@@ -10,9 +10,10 @@
 
 namespace velquin::test {
 
-// Handles messages (and the idle action update) for `ms` milliseconds.
+// Runs the application's message loop (its idle step included) for `ms` milliseconds.
 void Pump(int ms);
-// Handles messages until `done` holds or `timeoutMs` has passed; returns `done()`.
+// Runs it until `done` holds or `timeoutMs` has passed; returns `done()`. Without
+// an application, handles the thread's messages.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 std::string WindowText(HWND window);

@@ -103,8 +103,12 @@ TEST_F(ToolkitTest, ActionsFollowTheirUpdateAndRunOnlyWhenEnabled) {
   app_->ProcessMessages();
   EXPECT_EQ(form->runs, 1);
   EXPECT_GT(form->updates, updates);
-  PumpUntil([&] { return button->Enabled(); });
   EXPECT_TRUE(button->Enabled());
+  // Idle time refreshes it too: the loop's idle step, nobody else, disables it.
+  form->runEnabled = false;
+  EXPECT_TRUE(PumpUntil([&] { return !button->Enabled(); }, 1000));
+  form->runEnabled = true;
+  EXPECT_TRUE(PumpUntil([&] { return button->Enabled(); }, 1000));
 
   form->acnRun->SetCaption("走る(&G)");
   EXPECT_EQ(button->Caption(), "走る(&G)");

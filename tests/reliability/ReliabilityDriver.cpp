@@ -15,10 +15,19 @@
 #include <vector>
 
 #include "tests/support/OtherProcess.h"
+#include "tests/support/RegistryMatrix.h"
+#include "tests/support/RegistryValues.h"
+#include "tests/support/StoreMessages.h"
 
 namespace {
 
+using velquin::test::RoundTrip;
+using velquin::test::RunningCopies;
+using velquin::test::AsShown;
+using velquin::test::ReadFailed;
 using velquin::test::StartProcess;
+using velquin::test::WrongType;
+using velquin::test::TestKey;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
 
@@ -37,42 +46,10 @@ double Seconds(ULONGLONG ms) { return ms / 1000.0; }
 
 // --- Registry ------------------------------------------------------------------------
 
-HKEY OpenKey() {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  return key;
-}
-void ResetKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
-
-void PutRaw(HKEY key, const char* name, DWORD type, const std::string& data) {
-  RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
-}
-void PutDword(HKEY key, const char* name, DWORD value) {
-  PutRaw(key, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), 4));
-}
-void PutString(HKEY key, const char* name, const std::string& text) {
-  PutRaw(key, name, REG_SZ, text + '\0');
-}
-
-struct Stored {
-  DWORD type = 0;
-  std::string data;
-};
-std::optional<Stored> Get(const char* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-  Stored value;
-  DWORD size = 0;
-  LONG status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
-  if (status == ERROR_SUCCESS) {
-    value.data.resize(size);
-    status = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.data.data()), &size);
-    value.data.resize(size);
-  }
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return std::nullopt;
-  return value;
-}
+const TestKey kStore(kKey);
+void ResetKey() { kStore.DeleteTree(); }
+using Stored = velquin::test::StoredValue;
+std::optional<Stored> Get(const char* name) { return kStore.Get(name); }
 std::string CutAtNul(const std::string& data) { return data.substr(0, data.find('\0')); }
 
 const char* TypeName(DWORD type) {
@@ -294,7 +271,7 @@ std::optional<ULONGLONG> CloseNormally(Run& run, std::string* message = nullptr)
   PostMessageA(run.main, WM_CLOSE, 0, 0);
   HWND question = nullptr;
   if (!WaitFor([&] { return (question = Visible("TMessageForm", "確認")) != nullptr; }, 10000)) return std::nullopt;
-  Sleep(100);
+  RoundTrip(question);  // its modal loop runs
   const ULONGLONG t0 = GetTickCount64();
   Click(question, "はい(&Y)");
   const bool ended = WaitFor(
@@ -350,10 +327,12 @@ void ClearStarted() {
   while (FindNextFileA(find, &data));
   FindClose(find);
 }
-// Waits until `expected` starts are recorded and no more arrive for a moment.
+// The starts recorded once `expected` have come and no recording task runs any
+// more, so that a start too many that was already made is counted as well. (A
+// round trip does not show that posted notifications were handled: a sent message
+// overtakes them.)
 int WaitStarted(int expected, DWORD timeoutMs) {
-  WaitFor([&] { return CountStarted() >= expected; }, timeoutMs);
-  Sleep(500);
+  WaitFor([&] { return CountStarted() >= expected && RunningCopies("recorder.exe") == 0; }, timeoutMs);
   return CountStarted();
 }
 
@@ -372,11 +351,7 @@ std::string Secs(ULONGLONG ms) {
 
 // --- 1. Bad registry data --------------------------------------------------------------
 
-const std::string kReadFailed = "の取得に失敗しました";
-const std::string kWrongType = "のデータ型が不正です";
 
-// As the default error box shows it: with a full stop, since the last byte sorts after ".".
-std::string Message(const std::string& name, const std::string& tail) { return "'" + name + "' " + tail + "."; }
 
 // The data: `size` bytes of 'x' from a buffer whose next byte is not NUL either.
 std::string Filler(size_t size) { return std::string(size, 'x'); }
@@ -396,28 +371,24 @@ std::string SizeName(size_t size) {
 void BadDataCase(const DataCase& c) {
   ClearStarted();
   ResetKey();
-  HKEY key = OpenKey();
   const std::string valid = "\"" + gRecorder + "\" kept";
   const std::string target = c.target;
-  // Written with one byte more in the buffer than counted, and that byte not NUL.
-  const std::string buffer = Filler(c.size + 1);
-  RegSetValueExA(key, c.target, 0, c.type, reinterpret_cast<const BYTE*>(buffer.data()), static_cast<DWORD>(c.size));
-  if (target != "Count") PutDword(key, "Count", target == "APP0" ? 2 : 1);
+  kStore.Put(c.target, c.type, Filler(c.size));  // no NUL after the counted bytes either
+  if (target != "Count") kStore.PutDword("Count", target == "APP0" ? 2 : 1);
   if (target == "APP0") {
-    PutString(key, "APP1", valid);
+    kStore.PutString("APP1", valid);
   } else {
-    PutString(key, "APP0", valid);
+    kStore.PutString("APP0", valid);
   }
-  RegCloseKey(key);
 
   // What the store's rules say the load shows.
   std::string expectedMessage;
   if (target == "APP0") {
-    if (c.size > 0 && c.type != REG_SZ && c.type != REG_EXPAND_SZ) expectedMessage = Message(target, kWrongType);
+    if (c.size > 0 && c.type != REG_SZ && c.type != REG_EXPAND_SZ) expectedMessage = AsShown(WrongType(target));
   } else if (c.size > 4) {
-    expectedMessage = Message(target, kReadFailed);
+    expectedMessage = AsShown(ReadFailed(target));
   } else if (c.type != REG_DWORD) {
-    expectedMessage = Message(target, kWrongType);
+    expectedMessage = AsShown(WrongType(target));
   }
 
   Run run = Start();
@@ -464,7 +435,7 @@ void BadDataMatrix() {
   Line("## Bad registry data");
   Line("");
   Line("Each row: the key is emptied; the named value is written with `RegSetValueExA`, that type and that");
-  Line("many bytes of `x` (from a buffer whose next byte is `x` too, so no terminating NUL is supplied);");
+  Line("many bytes of `x` (from a buffer whose next byte is not NUL either, so no terminator is supplied);");
   Line("beside it one valid line (`Count` = 1 and `APP0`, or for `APP0` rows `Count` = 2 and `APP1`).");
   Line("The program is started, any error box at start is read and answered, the list box and the check");
   Line("box are read, the program is closed through the close question, and the key is read back.");
@@ -479,11 +450,9 @@ void BadDataMatrix() {
   Line("");
   Line("| Value | Type | Size | Message at start | Message at exit | List | Check box | Registry after exit | Start s | Exit s | Verdict |");
   Line("|---|---|---|---|---|---|---|---|---|---|---|");
-  const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD, REG_QWORD, REG_NONE};
-  const size_t sizes[] = {0, 1, 3, 4, 5, 64 * 1024, 1024 * 1024};
   for (const char* target : {"Count", "APP0", "MinimizeWhenStart"}) {
-    for (DWORD type : types) {
-      for (size_t size : sizes) {
+    for (DWORD type : velquin::test::kMatrixTypes) {
+      for (size_t size : velquin::test::kMatrixSizes) {
         // VELQUIN_ONLY=<value>:<size> runs one slice of the matrix again.
         if (const char* only = getenv("VELQUIN_ONLY")) {
           if (std::string(only) != std::string(target) + ":" + std::to_string(size)) continue;
@@ -499,12 +468,10 @@ void BadDataMatrix() {
 void CountCase(const char* title, int32_t count, const std::vector<int>& indexes, const std::vector<int>& expectLoaded,
                const std::vector<int>& expectKept) {
   ResetKey();
-  HKEY key = OpenKey();
-  PutDword(key, "Count", static_cast<DWORD>(count));
+  kStore.PutDword("Count", static_cast<DWORD>(count));
   for (int index : indexes) {
-    PutString(key, ("APP" + std::to_string(index)).c_str(), "\"" + gRecorder + "\" line" + std::to_string(index));
+    kStore.PutString(("APP" + std::to_string(index)).c_str(), "\"" + gRecorder + "\" line" + std::to_string(index));
   }
-  RegCloseKey(key);
   Run run = Start();
   std::optional<ULONGLONG> exitMs;
   if (run.started) exitMs = CloseNormally(run);
@@ -563,11 +530,9 @@ void CountMatrix() {
 // key shows both after the end of the logon, the save ran.
 void PrepareTwoLines() {
   ResetKey();
-  HKEY key = OpenKey();
-  PutDword(key, "Count", 2);
-  PutString(key, "APP0", gRecorder + " first");                      // normalised at load
-  PutString(key, "APP1", "\"" + gFolder + "\\missing.exe\" second");  // marked at load
-  RegCloseKey(key);
+  kStore.PutDword("Count", 2);
+  kStore.PutString("APP0", gRecorder + " first");                      // normalised at load
+  kStore.PutString("APP1", "\"" + gFolder + "\\missing.exe\" second");  // marked at load
 }
 bool SavedAsExpected() {
   const std::optional<Stored> count = Get("Count");
@@ -591,10 +556,8 @@ HWND Button(HWND main, const char* caption) { return FindWindowExA(main, nullptr
 bool SelectFirst(Run& run) {
   HWND list = FindWindowExA(run.main, nullptr, "ListBox", nullptr);
   SendMessageA(list, LB_SETCURSEL, 0, 0);
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(run.main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-  Sleep(200);  // the idle update enables the commands
-  return true;
+  // The idle update enables the commands.
+  return WaitFor([&] { return IsWindowEnabled(Button(run.main, "タスクを編集(&E)")) != 0; }, 5000);
 }
 
 std::vector<Situation> Situations() {
@@ -638,8 +601,9 @@ std::vector<Situation> Situations() {
          if (!WaitFor([&] { return (input = Visible("T_InputTaskForm", nullptr)) != nullptr; }, 5000)) return false;
          HWND edit = FindWindowExA(input, nullptr, "Edit", nullptr);
          SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("no such file"));
-         Sleep(100);
-         PostMessageA(FindWindowExA(input, nullptr, "Button", "OK(&O)"), BM_CLICK, 0, 0);
+         HWND ok = FindWindowExA(input, nullptr, "Button", "OK(&O)");
+         if (!WaitFor([&] { return IsWindowEnabled(ok) != 0; }, 5000)) return false;
+         PostMessageA(ok, BM_CLICK, 0, 0);
          return WaitFor([] { return Visible("TMessageForm", "エラー") != nullptr; }, 5000);
        },
        ""},
@@ -671,18 +635,17 @@ void SessionEnd() {
     if (!s.open) {
       // A Count of the wrong type: the store reports it while the window is created.
       ResetKey();
-      HKEY key = OpenKey();
-      PutString(key, "Count", "2");
-      PutString(key, "APP0", gRecorder + " first");
-      RegCloseKey(key);
-      run = Start(SW_SHOWNORMAL, true);
+          kStore.PutString("Count", "2");
+      kStore.PutString("APP0", gRecorder + " first");
+          run = Start(SW_SHOWNORMAL, true);
       shown = ErrorBox() != nullptr;
     } else {
       PrepareTwoLines();
       run = Start(s.show);
       shown = run.started && s.open(run);
     }
-    Sleep(300);
+    // Whatever the opening posted has been handled.
+    if (HWND window = run.main ? run.main : ErrorBox()) RoundTrip(window);
     const ULONGLONG t0 = GetTickCount64();
     const ToolResult tool = RunTool("wineboot.exe -e");
     const bool ended = WaitForSingleObject(run.process.hProcess, 10000) == WAIT_OBJECT_0;
@@ -714,13 +677,11 @@ void SessionEnd() {
 
 void PrepareResumeList() {
   ResetKey();
-  HKEY key = OpenKey();
-  PutDword(key, "Count", 3);
-  PutString(key, "APP0", "\"" + gRecorder + "\" one");
-  PutString(key, "APP1", "\"" + gFolder + "\\missing.exe\" skipped");
-  PutString(key, "APP2", "\"" + gRecorder + "\" two");
-  PutDword(key, "MinimizeWhenStart", 0);
-  RegCloseKey(key);
+  kStore.PutDword("Count", 3);
+  kStore.PutString("APP0", "\"" + gRecorder + "\" one");
+  kStore.PutString("APP1", "\"" + gFolder + "\\missing.exe\" skipped");
+  kStore.PutString("APP2", "\"" + gRecorder + "\" two");
+  kStore.PutDword("MinimizeWhenStart", 0);
 }
 
 void ResumeStorm() {
@@ -770,7 +731,7 @@ void ResumeStorm() {
                    answered;
       }
     }
-    if (c.posted) {  // a round trip: every posted notification has been handled
+    if (c.posted) {  // a round trip: the program answers (sent messages overtake the posted ones)
       DWORD_PTR result = 0;
       answered = SendMessageTimeoutA(run.main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result) && answered;
     }
@@ -780,11 +741,13 @@ void ResumeStorm() {
     const bool alive = Alive(run);
     // Close whatever is open, then read the list and end normally.
     for (int i = 0; i < 4; ++i) {
-      if (HWND w = Visible("#32770", "ファイルを開く")) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-      else if (HWND w = Visible("TMessageForm", nullptr)) Click(w, "いいえ(&N)"), Click(w, "OK");
-      else if (HWND w = Visible("T_InputTaskForm", nullptr)) Click(w, "キャンセル(&C)");
-      else if (HWND w = Visible("T_HLVGUICommonAboutForm", nullptr)) Click(w, "閉じる(&C)");
-      Sleep(300);
+      HWND w = nullptr;
+      if ((w = Visible("#32770", "ファイルを開く"))) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+      else if ((w = Visible("TMessageForm", nullptr))) Click(w, "いいえ(&N)"), Click(w, "OK");
+      else if ((w = Visible("T_InputTaskForm", nullptr))) Click(w, "キャンセル(&C)");
+      else if ((w = Visible("T_HLVGUICommonAboutForm", nullptr))) Click(w, "閉じる(&C)");
+      if (!w) break;
+      WaitFor([&] { return !IsWindow(w) || !IsWindowVisible(w); }, 5000);
     }
     const std::vector<std::string> after = alive ? ListLines(run.main) : std::vector<std::string>{};
     std::optional<ULONGLONG> exitMs;

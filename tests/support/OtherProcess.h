@@ -2,6 +2,7 @@
 // Helpers of the tests that drive Velquin.exe as another process: the Wine path of
 // a file built on the Unix side, starting it, and waiting for what it does.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <functional>
@@ -23,6 +24,27 @@ inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs, DWORD po
     Sleep(pollMs);
   }
   return true;
+}
+
+// How many processes of the image `exeName` ("recorder.exe") are running.
+inline int RunningCopies(const char* exeName) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szExeFile, exeName) == 0) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+// Sends a message that does nothing and waits for the answer: once it comes, the
+// window's thread has handled everything sent or posted to it before.
+inline bool RoundTrip(HWND window, UINT timeoutMs = 10000) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
 // Starts `commandLine` with `show` as its show state (STARTUPINFO.wShowWindow).
