@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs everything the build and the tests need on Debian 12 (run as root).
+# Installs everything the build and the tests need on Debian 12 or 13 (run as root).
 # Idempotent: returns at once when every package and locale is already present.
 #
 # The package mirrors are not always consistent. An index may fail its size check
@@ -13,7 +13,7 @@
 set -uo pipefail
 
 AMD64_PACKAGES=(
-  build-essential cmake clang libclang-rt-14-dev
+  build-essential cmake clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 fonts-wine nsis
   xvfb xauth x11-apps xdotool imagemagick locales fonts-ipafont-gothic python3
