@@ -26,8 +26,8 @@ if(CMAKE_CROSSCOMPILING)
   set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${VELQUIN_WINE_ENV}" TIMEOUT 300)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${VELQUIN_WINE_ENV}")
 else()
-  # The package's own configuration: it defines GTest::gmock on every release,
-  # where CMake's FindGTest module does not.
+  # The package's own configuration (GTest::gmock from libgmock-dev): CMake's
+  # FindGTest module does not define GTest::gmock on every release.
   find_package(GTest CONFIG REQUIRED)
   set(VELQUIN_GTEST GTest::gtest GTest::gmock)
   set(VELQUIN_GTEST_MAIN GTest::gtest_main)

@@ -17,7 +17,7 @@ AMD64_PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 fonts-wine nsis
   xvfb xauth x11-apps xdotool imagemagick locales fonts-ipafont-gothic python3
-  libgtest-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
 )
 I386_PACKAGES=(wine32:i386)
 LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
