@@ -20,6 +20,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 locale="${VELQUIN_WINE_LANG:-ja_JP.UTF-8}"
 export LANG="$locale" LC_ALL="$locale"
 export TZ="${TZ:-Asia/Tokyo}"
+# Debian 12 (Wine 8) and Debian 13 (Wine 10) install the loaders at the same paths.
 WINE=/usr/lib/wine/wine64        # runs 64-bit programs, and 32-bit ones where the
 WINESERVER=/usr/lib/wine/wineserver  # kernel can run the 32-bit loader
 
