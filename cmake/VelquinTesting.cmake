@@ -26,7 +26,9 @@ if(CMAKE_CROSSCOMPILING)
   set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${VELQUIN_WINE_ENV}" TIMEOUT 300)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${VELQUIN_WINE_ENV}")
 else()
-  find_package(GTest REQUIRED)
+  # The package's own configuration (GTest::gmock from libgmock-dev): CMake's
+  # FindGTest module does not define GTest::gmock on every release.
+  find_package(GTest CONFIG REQUIRED)
   set(VELQUIN_GTEST GTest::gtest GTest::gmock)
   set(VELQUIN_GTEST_MAIN GTest::gtest_main)
 endif()
@@ -46,4 +48,13 @@ function(velquin_add_test name)
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${VELQUIN_WINE_ENV}")
   endif()
+endfunction()
+
+# velquin_declare_dpi_aware(<target>)
+# Gives a Windows helper the program's manifest (system code page variant), so that
+# it is per-monitor DPI aware like Velquin: a program that is not sees another
+# process's windows in scaled coordinates where the display scale is not 96 DPI.
+function(velquin_declare_dpi_aware target)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/program/Manifest.rc)
+  target_include_directories(${target} PRIVATE ${VELQUIN_SYSTEM_CODE_PAGE_MANIFEST_DIR})
 endfunction()

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs everything the build and the tests need on Debian 12 (run as root).
+# Installs everything the build and the tests need on Debian 12 or 13 (run as root).
 # Idempotent: returns at once when every package and locale is already present.
 #
 # The package mirrors are not always consistent. An index may fail its size check
@@ -13,16 +13,17 @@
 set -uo pipefail
 
 AMD64_PACKAGES=(
-  build-essential cmake clang libclang-rt-14-dev
+  build-essential cmake clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 fonts-wine nsis osslsigncode
-  xvfb xauth x11-apps xdotool imagemagick locales fonts-ipafont-gothic python3
-  libgtest-dev googletest libbenchmark-dev
+  xvfb xauth x11-apps xdotool imagemagick locales fonts-ipafont-gothic python3 git openssl
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
 )
 I386_PACKAGES=(wine32:i386)
 LOCALES=(ja_JP.UTF-8 en_US.UTF-8)
 LOCALE_GEN=${VELQUIN_LOCALE_GEN:-/etc/locale.gen}
 LOG=${VELQUIN_SETUP_LOG:-${TMPDIR:-/tmp}/velquin-setup.log}
+OS_RELEASE=${VELQUIN_OS_RELEASE:-/etc/os-release}
 
 installed() { dpkg-query -W -f='${db:Status-Abbrev}' "$1" 2>/dev/null | grep -q '^ii'; }
 missing_of() { local p; for p in "$@"; do installed "$p" || printf '%s\n' "$p"; done; }
@@ -108,7 +109,7 @@ if [ ${#missing_i386[@]} -gt 0 ]; then
   if apt-get install -y -qq --no-install-recommends "${missing_i386[@]}" >>"$LOG" 2>&1; then
     done_list+=("${missing_i386[@]}")
   else
-    suite=$(. /etc/os-release 2>/dev/null; echo "${VERSION_CODENAME:-bookworm}")
+    suite=$(. "$OS_RELEASE" 2>/dev/null; echo "${VERSION_CODENAME:-bookworm}")
     mapfile -t pins < <(consistent_pins "${missing_i386[@]}" | tr ' ' '\n')
     if apt-get install -y -qq --no-install-recommends -t "$suite" --allow-downgrades \
          "${missing_i386[@]}" "${pins[@]}" >>"$LOG" 2>&1; then

@@ -20,6 +20,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 locale="${VELQUIN_WINE_LANG:-ja_JP.UTF-8}"
 export LANG="$locale" LC_ALL="$locale"
 export TZ="${TZ:-Asia/Tokyo}"
+# Debian 12 (Wine 8) and Debian 13 (Wine 10) install the loaders at the same paths.
 WINE=/usr/lib/wine/wine64        # runs 64-bit programs, and 32-bit ones where the
 WINESERVER=/usr/lib/wine/wineserver  # kernel can run the 32-bit loader
 
@@ -52,6 +53,11 @@ case "${1:-}" in
     rm -f "$settings"
     # The Japanese UI font by name: the proportional IPA Gothic stands in for it.
     quiet "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f
+    # Title bars and message boxes use Tahoma, which has no Japanese. Wine 8 found
+    # the missing characters anyway; Wine 10 takes them only from the fonts linked
+    # to Tahoma (else draws boxes), so IPA P Gothic is linked first.
+    quiet "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic\0MSGOTHIC.TTC,MS UI Gothic' /f
     if [ -n "${VELQUIN_WINE_DPI:-}" ]; then
       quiet "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$VELQUIN_WINE_DPI" /f
     fi

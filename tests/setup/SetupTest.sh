@@ -16,8 +16,10 @@ run_case() {
   done
   : >"$STAGE/installed"; : >"$STAGE/install-fails"; : >"$STAGE/calls"
   printf 'C\nja_JP.utf8\nen_US.utf8\n' >"$STAGE/locales"
+  printf 'ID=debian\nVERSION_ID="12"\nVERSION_CODENAME=bookworm\n' >"$STAGE/os-release"
   "stage_$name"
   PATH="$STAGE/bin:$PATH" VELQUIN_LOCALE_GEN="$STAGE/locale.gen" VELQUIN_SETUP_LOG="$STAGE/log" \
+    VELQUIN_OS_RELEASE="$STAGE/os-release" \
     bash "$setup" >"$STAGE/out" 2>"$STAGE/err"
   echo $? >"$STAGE/rc"
   last=$(tail -n 1 "$STAGE/out")
@@ -85,6 +87,18 @@ check_consistent_suite() {
   expect "last line says from where" has "$last" 'wine32:i386 \(from bookworm, with libfoo:i386=1.0-1 libfoo:amd64=1.0-1\)$'
 }
 
+# The same on Debian 13: the one suite is the release the machine runs, trixie.
+stage_consistent_suite_trixie() {
+  stage_consistent_suite
+  printf 'ID=debian\nVERSION_ID="13"\nVERSION_CODENAME=trixie\n' >"$STAGE/os-release"
+}
+check_consistent_suite_trixie() {
+  expect "exit 0" [ "$(cat "$STAGE/rc")" = 0 ]
+  expect "retried from trixie" \
+    has "$installs" '^apt-get install -t trixie --allow-downgrades wine32:i386 libfoo:i386=1.0-1 libfoo:amd64=1.0-1$'
+  expect "last line says from where" has "$last" 'wine32:i386 \(from trixie, with libfoo:i386=1.0-1 libfoo:amd64=1.0-1\)$'
+}
+
 stage_i386_unavailable() {
   echo 'wine32:i386' >>"$STAGE/install-fails"
   echo 'wine32:i386' >"$STAGE/depends"
@@ -111,7 +125,7 @@ check_locale_missing() {
   expect "last line" has "$last" '^setup: installed locales en_US.UTF-8$'
 }
 
-for case_name in present indexes_fine index_fails consistent_suite i386_unavailable amd64_fails locale_missing; do
+for case_name in present indexes_fine index_fails consistent_suite consistent_suite_trixie i386_unavailable amd64_fails locale_missing; do
   run_case "$case_name"
 done
 echo "setup cases: $failures failed"
