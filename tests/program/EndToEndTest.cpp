@@ -114,7 +114,7 @@ class EndToEndTest : public ::testing::Test {
   static HWND Shown(const char* className, const char* caption) {
     HWND window = nullptr;
     WaitFor([&] { return (window = FindWindowA(className, caption)) && IsWindowVisible(window); }, 10000);
-    Sleep(200);
+    if (window) RoundTrip(window);  // its creation handled to the end
     return window;
   }
   static void Click(HWND parent, const char* caption) {
@@ -217,7 +217,7 @@ TEST_F(EndToEndTest, AKilledProcessKeepsItsEdits) {
   HWND question = Shown("TMessageForm", "確認");
   ASSERT_NE(question, nullptr);
   Click(question, "はい(&Y)");
-  EXPECT_TRUE(WaitFor([] { return GetValue("Count") == "2"; }, 10000));
+  EXPECT_TRUE(WaitFor([] { return kStore.GetDword("Count") == 2u; }, 10000));
 
   Click(window, "タスクを追加(&A)");
   HWND input = Shown("T_InputTaskForm", "タスク入力");
@@ -226,20 +226,21 @@ TEST_F(EndToEndTest, AKilledProcessKeepsItsEdits) {
   std::wstring wide(added.size() * 2 + 1, L'\0');
   wide.resize(MultiByteToWideChar(932, 0, added.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1);
   SetWindowTextW(FindWindowExA(input, nullptr, "Edit", nullptr), wide.c_str());
-  Sleep(200);
+  HWND ok = FindWindowExA(input, nullptr, "Button", "OK(&O)");
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(ok) != 0; }, 5000));
   Click(input, "OK(&O)");
-  EXPECT_TRUE(WaitFor([] { return GetValue("Count") == "3"; }, 10000));
+  EXPECT_TRUE(WaitFor([] { return kStore.GetDword("Count") == 3u; }, 10000));
 
   Click(window, "起動時に最小化する");
-  EXPECT_TRUE(WaitFor([] { return GetValue("MinimizeWhenStart") == "1"; }, 10000));
+  EXPECT_TRUE(WaitFor([] { return kStore.GetDword("MinimizeWhenStart") == 1u; }, 10000));
 
   ASSERT_TRUE(TerminateProcess(process_.hProcess, 1));
   ASSERT_TRUE(Ended());
   const std::vector<std::string> stored{"\"" + recorder_ + "\" alpha", "\"" + recorder_ + "\" beta \"gamma delta\"",
                                         "\"" + recorder_ + "\" added"};
-  EXPECT_EQ(GetValue("Count"), "3");
-  for (size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(GetValue(("APP" + std::to_string(i)).c_str()), stored[i]);
-  EXPECT_EQ(GetValue("MinimizeWhenStart"), "1");
+  EXPECT_EQ(kStore.GetDword("Count"), 3u);
+  for (size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(kStore.GetString(("APP" + std::to_string(i)).c_str()), stored[i]);
+  EXPECT_EQ(kStore.GetDword("MinimizeWhenStart"), 1u);
 
   CloseHandle(process_.hProcess);
   CloseHandle(process_.hThread);
@@ -303,7 +304,8 @@ TEST_F(EndToEndTest, OnS0LowPowerIdleEachReturnOpensTheListOnce) {
     EXPECT_EQ(RunToEnd(resume + " " + r.notifications), 0) << r.notifications;
     EXPECT_EQ(Started(r.started).size(), r.started) << r.notifications;
   }
-  Sleep(1500);
+  // The notifications are sent, not posted: every pass had asked the shell before
+  // the tool returned, so no later start can still come.
   EXPECT_EQ(Started(10).size(), 10u);  // no pass more than the returns
 
   // What a debug-output viewer shows: the start, then one line for each
@@ -321,7 +323,7 @@ TEST_F(EndToEndTest, OnS0LowPowerIdleEachReturnOpensTheListOnce) {
 
   EXPECT_EQ(RunToEnd("wineboot.exe -e"), 0);
   ASSERT_TRUE(Ended());
-  EXPECT_EQ(GetValue("Count"), "3");
+  EXPECT_EQ(kStore.GetDword("Count"), 3u);
 }
 
 }  // namespace
