@@ -187,6 +187,7 @@ TEST_F(TaskEditingTest, EachEditIsStoredAtOnce) {
     EXPECT_EQ(fake.OpenKeys(), 0);
   }
   EXPECT_EQ(Lines(), std::vector<std::string>{qc + " "});  // the refused add stayed
+  Finish();  // the save at exit, while the registry it writes to still exists
 }
 
 TEST_F(TaskEditingTest, BlankTextCannotBeConfirmed) {
