@@ -141,7 +141,8 @@ TEST_F(Win32RegistryTest, RoundTripsTheTaskKeyLayout) {
 // Every type at every size comes back as the very bytes that were written.
 TEST_F(Win32RegistryTest, QueryReturnsRawDataOfAnyTypeAndSize) {
   const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD, REG_QWORD, REG_NONE};
-  const size_t sizes[] = {0, 1, 3, 4, 5, 64 * 1024, 1024 * 1024};
+  // 1023 to 1025: either side of the first read's buffer.
+  const size_t sizes[] = {0, 1, 3, 4, 5, 1023, 1024, 1025, 64 * 1024, 1024 * 1024};
   auto key = Open();
   ASSERT_NE(key, nullptr);
   for (DWORD type : types) {
