@@ -171,6 +171,14 @@ const Step kSteps[] = {
          for (const std::string& name : lines.names) g_sink = g_fileSystem.FindFirstEntry(name).has_value();
        });
      }},
+    {"search", "program: Win32FileSystem::LocalDosYear of the file's last-write time",
+     [](TBenchForm&, const Lines& lines) {
+       const std::optional<DirEntry> entry = g_fileSystem.FindFirstEntry(lines.names.front());
+       const uint64_t time = entry ? entry->lastWriteTime : 0;
+       return Timed([&] {
+         for (size_t i = 0; i < lines.names.size(); ++i) g_sink = g_fileSystem.LocalDosYear(time).value_or(0);
+       });
+     }},
     {"search", "program: ParseTaskLine (the search and the local MS-DOS year)",
      [](TBenchForm&, const Lines& lines) {
        std::string file, params;
