@@ -275,15 +275,17 @@ if launch:
     p()
     if 0 in launch:
         p('Per stored line, (t(N) − t(0)) / N, from the fastest starts and, in brackets, from '
-          'the medians:')
+          'the medians. The empty window does nothing a line: its column is the scatter of '
+          'the start itself, how far these figures can be trusted.')
         p()
-        p('| Stored lines | Velquin (ms a line) | Floor (ms a line) | Velquin / floor |')
-        p('|---:|---:|---:|---:|')
+        p('| Stored lines | Velquin (ms a line) | Floor (ms a line) | Velquin / floor | Empty window (ms a line) |')
+        p('|---:|---:|---:|---:|---:|')
         for n in sorted(launch):
             if n:
-                p('| %d | %.3f (%.3f) | %.3f (%.3f) | %s (%s) |' % (
+                p('| %d | %.3f (%.3f) | %.3f (%.3f) | %s (%s) | %.3f (%.3f) |' % (
                     n, per_line(n, 0), per_line(n, 0, False), per_line(n, 1), per_line(n, 1, False),
-                    ratio_text(slope_ratio(n)), ratio_text(slope_ratio(n, False))))
+                    ratio_text(slope_ratio(n)), ratio_text(slope_ratio(n, False)), per_line(n, 2),
+                    per_line(n, 2, False)))
         p()
         if steps:
             p('The same per line end to end beside the load inside one process (next section; '
@@ -562,9 +564,12 @@ if steps and 1000 in steps and 0 in steps[1000] and 1 in steps[1000]:
       'a corrupt Count costs nothing, and keeps that. The conversions cost under a microsecond '
       'each, and the list box, held in one update since the previous round, costs less than '
       'the floor\'s. Now, 1000 lines: in one process %.2f× the floor (%.0f µs against %.0f µs '
-      'a line; fastest runs %.2f×); end to end %s.'
+      'a line; fastest runs %.2f×); end to end %s, where the empty window, which does '
+      'nothing a line, came out at %.3f ms a line (fastest starts): the scatter of a start on '
+      'the machine that day, against which the end-to-end ratio is read.'
       % ('19.4', '9.7', st[query][3], st[floor_read][3], st[query][1], st[floor_read][1], st[listing][3],
-         st[1][0] / st[0][0], st[1][1], st[0][1], st[1][3] / st[0][3], e2e))
+         st[1][0] / st[0][0], st[1][1], st[0][1], st[1][3] / st[0][3], e2e,
+         per_line(1000, 2) if 1000 in launch and 0 in launch else float('nan')))
 missed = [m for m in medians if float(m[6]) > 1.05]
 share = ', '.join('%s lines: parse %.0f ms against %.0f ms of shell calls, %.4f×' % (
     m[1], parse[m[1]], float(m[5]), (float(m[5]) + parse[m[1]]) / float(m[5]))
@@ -613,7 +618,7 @@ p('- The resume pass was timed with the list in a vector, not in the main window
   'through the control\'s window procedure (see where the load\'s time goes).')
 p('- The size breakdown is of the unstripped link; the shipped file is stripped.')
 p('- Repetitions are few, to keep a run short: the script\'s defaults are 15, 3 and 1 '
-  'pairs for 10, 100 and 1000 lines, 11 start-up pairs, 9 rounds of start-up with a '
+  'pairs for 10, 100 and 1000 lines, 11 start-up pairs, 15 rounds of start-up with a '
   'stored list, 7 rounds of the load\'s steps and a 60 s wait in the tray (this run: %s, '
   '%s and %s pairs, %s start-up pairs, %s and %s rounds); `PERF_REPS_10`, `PERF_REPS_100`, '
   '`PERF_REPS_1000`, `PERF_STARTUP_REPS`, `PERF_LOAD_REPS`, `PERF_LOAD_STEP_REPS` and '

@@ -25,7 +25,7 @@ bash scripts/setup.sh
 jobs=$(nproc)
 reps10=${PERF_REPS_10:-15} reps100=${PERF_REPS_100:-3} reps1000=${PERF_REPS_1000:-1}
 startupReps=${PERF_STARTUP_REPS:-11} traySeconds=${PERF_TRAY_SECONDS:-60}
-loadReps=${PERF_LOAD_REPS:-9} loadStepReps=${PERF_LOAD_STEP_REPS:-7}
+loadReps=${PERF_LOAD_REPS:-15} loadStepReps=${PERF_LOAD_STEP_REPS:-7}
 out=build/perf
 rm -rf "$out"
 mkdir -p "$out"
