@@ -121,10 +121,14 @@ for n in sorted(steps):
                         r <= 2))
 for n in (100, 1000):
     if n in launch and 0 in launch:
-        r = slope_ratio(n)
-        summary.append(('Start-up per stored line, Velquin / floor, %d lines (fastest starts)' % n, '≤ 2×',
-                        '%s (%.3f ms against %.3f ms a line)' % (ratio_text(r), per_line(n, 0), per_line(n, 1)),
-                        r <= 2 if r == r else None))
+        r, rm = slope_ratio(n), slope_ratio(n, False)
+        # Where the fastest starts and the medians fall on different sides of the goal,
+        # the scatter of a start decides it, not the program.
+        ok = r <= 2 if r == r and rm == rm and (r <= 2) == (rm <= 2) else None
+        summary.append(('Start-up per stored line, Velquin / floor, %d lines (fastest starts; medians)' % n, '≤ 2×',
+                        '%s (%.3f ms against %.3f ms a line); %s' % (ratio_text(r), per_line(n, 0), per_line(n, 1),
+                                                                     ratio_text(rm)),
+                        ok))
 for n in sorted(launch):
     summary.append(('Start-up with %d lines, Velquin / floor, Velquin / empty window' % n, 'reported',
                     '%.2f×, %.2f×' % (launch[n][0] / launch[n][1], launch[n][0] / launch[n][2]), True))
@@ -534,9 +538,10 @@ if steps and 1000 in steps and 0 in steps[1000] and 1 in steps[1000]:
     e2e = ('%.3f against %.3f ms a line (%s) from the fastest starts, %.3f against %.3f (%s) from the medians'
            % (per_line(1000, 0), per_line(1000, 1), ratio_text(slope_ratio(1000)), per_line(1000, 0, False),
               per_line(1000, 1, False), ratio_text(slope_ratio(1000, False)))) if 1000 in launch and 0 in launch else ''
-    p('- **Start-up with a stored list, per line.** The stored lines of the benchmarks named a '
-      'program where the build left it; they now name a copy in a folder of its own, as a '
-      'user\'s task is, and the floor makes the wide calls (`RegQueryValueExW`, '
+    p('- **Start-up with a stored list, per line.** The stored lines of the start-up benchmarks '
+      'named a program they did not place themselves (the copy the resume benchmark leaves, or '
+      'wherever the caller pointed, such as the build tree); they now name a copy they make in '
+      'a folder of its own, as a user\'s task is, and the floor makes the wide calls (`RegQueryValueExW`, '
       '`FindFirstFileW`, `LB_ADDSTRING` to a list box created with `CreateWindowExW`) with its '
       'texts in UTF-16: that is the least a correct program does, since the narrow calls lose '
       'what the process code page cannot hold, and it leaves every conversion Velquin makes '
