@@ -1,21 +1,23 @@
 // Measures programs from the outside, as a user's launcher starts them.
 //
-//   velquin_bench_launch startup VELQUIN_EXE EMPTY_EXE REPS TARGET_EXE
+//   velquin_bench_launch startup VELQUIN_EXE EMPTY_EXE REPS TASK_EXE
 //     Time from CreateProcess to the first idle (WaitForInputIdle) and the working
 //     set at that idle and one second later (GetProcessMemoryInfo), Velquin and the
-//     empty window program alternating; Velquin's list holds ten lines naming
-//     TARGET_EXE. Medians and ratios.
-//   velquin_bench_launch load VELQUIN_EXE FLOOR_EXE EMPTY_EXE REPS TARGET_EXE
+//     empty window program alternating; Velquin's list holds ten lines. Medians and
+//     ratios.
+//   velquin_bench_launch load VELQUIN_EXE FLOOR_EXE EMPTY_EXE REPS TASK_EXE
 //     Time from CreateProcess to the first idle with 0, 10, 100 and 1000 stored lines,
 //     Velquin, the floor program and the empty window taking turns (the order
 //     rotates), every size in every round; at each idle the program's visible window and the lines its list box
 //     shows are checked. Medians and ratios.
-//   velquin_bench_launch tray VELQUIN_EXE SECONDS TARGET_EXE
+//   velquin_bench_launch tray VELQUIN_EXE SECONDS TASK_EXE
 //     Starts Velquin twice: minimised without activation (SW_SHOWMINNOACTIVE through
 //     STARTUPINFO), and shown normally with "MinimizeWhenStart" set, which moves it
 //     into the tray one second later. After both have settled, the CPU time each uses
 //     (GetProcessTimes) over SECONDS of waiting in the tray.
-// Every started program is ended with TerminateProcess: nothing is saved.
+// The stored lines name a copy of TASK_EXE in a small folder of its own
+// (bench/StoredList_win.h). Every started program is ended with TerminateProcess:
+// nothing is saved.
 #include <windows.h>
 #include <psapi.h>
 
@@ -26,36 +28,17 @@
 #include <vector>
 
 #include "bench/BenchClock_win.h"
+#include "bench/StoredList_win.h"
 
 namespace {
 
 using velquin::bench::Median;
 using velquin::bench::Now;
 
-const char kKey[] = "SOFTWARE\\HALVERN\\Velquin";
-
 // Velquin's stored list: `count` quoted lines naming `target` (ten unless told), and
 // the start-up option.
 bool WriteList(const std::string& target, DWORD minimizeWhenStart, DWORD count = 10) {
-  HKEY key;
-  RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  bool ok = RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
-                           sizeof count) == ERROR_SUCCESS;
-  for (DWORD i = 0; i < count; ++i) {
-    const std::string name = "APP" + std::to_string(i);
-    const std::string line = "\"" + target + "\" -n " + std::to_string(i);
-    ok = ok && RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(line.c_str()),
-                              static_cast<DWORD>(line.size() + 1)) == ERROR_SUCCESS;
-  }
-  ok = ok && RegSetValueExA(key, "MinimizeWhenStart", 0, REG_DWORD,
-                            reinterpret_cast<const BYTE*>(&minimizeWhenStart),
-                            sizeof minimizeWhenStart) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
+  return velquin::bench::WriteStoredList(target, count, minimizeWhenStart);
 }
 
 // Starts `exe` with the given show state (or none) and waits for its first idle.
@@ -252,16 +235,26 @@ int Tray(const std::string& velquin, int seconds, const std::string& target) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "startup" && argc == 6) return Startup(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
+  // The lines name a copy of TASK_EXE in a small folder of its own, as a user's
+  // tasks are: a directory search costs more in a large folder.
+  std::string task;
+  if (argc > 2) {
+    task = velquin::bench::PlaceTask(argv[argc - 1]);
+    if (task.empty()) {
+      std::fprintf(stderr, "cannot copy %s into %s\n", argv[argc - 1], velquin::bench::kTaskFolder);
+      return 1;
+    }
+  }
+  if (mode == "startup" && argc == 6) return Startup(argv[2], argv[3], std::atoi(argv[4]), task);
   if (mode == "load" && argc == 7) {
     const std::string exes[3] = {argv[2], argv[3], argv[4]};
-    return Load(exes, std::max(1, std::atoi(argv[5])), argv[6]);
+    return Load(exes, std::max(1, std::atoi(argv[5])), task);
   }
-  if (mode == "tray" && argc == 5) return Tray(argv[2], std::atoi(argv[3]), argv[4]);
+  if (mode == "tray" && argc == 5) return Tray(argv[2], std::atoi(argv[3]), task);
   std::fprintf(stderr,
-               "usage: %s startup VELQUIN_EXE EMPTY_EXE REPS TARGET_EXE\n"
-               "       %s load VELQUIN_EXE FLOOR_EXE EMPTY_EXE REPS TARGET_EXE\n"
-               "       %s tray VELQUIN_EXE SECONDS TARGET_EXE\n",
+               "usage: %s startup VELQUIN_EXE EMPTY_EXE REPS TASK_EXE\n"
+               "       %s load VELQUIN_EXE FLOOR_EXE EMPTY_EXE REPS TASK_EXE\n"
+               "       %s tray VELQUIN_EXE SECONDS TASK_EXE\n",
                argv[0], argv[0], argv[0]);
   return 2;
 }

@@ -18,6 +18,8 @@ namespace {
 // we list it, is given up after this many tries.
 constexpr int kMaxReadAttempts = 16;
 constexpr int kMaxListAttempts = 16;
+// Bytes of a value's first read: 511 UTF-16 characters and a terminator.
+constexpr DWORD kFirstReadBytes = 1024;
 // Value names hold at most 16383 characters.
 constexpr size_t kMaxNameBuffer = 16384;
 
@@ -66,23 +68,21 @@ class Win32RegistryKey final : public RegistryKey {
     std::wstring cname;
     if (!ToWideName(name, cname)) return result;
     try {
+      // A value that fits the first buffer (a task line does) is read in one call;
+      // a larger one reports its size and is read again with room for it.
       DWORD type = REG_NONE;
-      DWORD size = 0;
-      LONG rc = RegQueryValueExW(key_, cname.c_str(), nullptr, &type, nullptr, &size);
+      DWORD capacity = kFirstReadBytes;
+      // One spare byte keeps the buffer pointer valid for empty data.
+      std::string data(static_cast<size_t>(capacity) + 1, '\0');
+      DWORD got = capacity;
+      LONG rc = RegQueryValueExW(key_, cname.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
       for (int attempt = 0; attempt < kMaxReadAttempts; ++attempt) {
         if (rc == ERROR_FILE_NOT_FOUND) {
           result.status = RegStatus::NotFound;
           return result;
         }
-        if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return result;
-        if (size >= MAXDWORD) return result;  // the spare byte below must not wrap
-        // One spare byte keeps the buffer pointer valid for empty data.
-        std::string data(static_cast<size_t>(size) + 1, '\0');
-        DWORD got = size;
-        rc = RegQueryValueExW(key_, cname.c_str(), nullptr, &type,
-                              reinterpret_cast<BYTE*>(data.data()), &got);
         if (rc == ERROR_SUCCESS) {
-          data.resize(std::min(got, size));
+          data.resize(std::min(got, capacity));
           result.status = RegStatus::Ok;
           result.type = type;
           result.text = StringText(type, data);
@@ -90,12 +90,16 @@ class Win32RegistryKey final : public RegistryKey {
           result.data = std::move(data);
           return result;
         }
-        // The value grew since its size was asked: ask again with room to spare;
-        // a value that keeps growing fails after kMaxReadAttempts tries.
-        if (rc == ERROR_MORE_DATA) {
-          const uint64_t grown = std::max<uint64_t>(got, uint64_t{size} + size / 2 + 16);
-          size = static_cast<DWORD>(std::min<uint64_t>(grown, MAXDWORD));
-        }
+        if (rc != ERROR_MORE_DATA) return result;
+        // Larger than the buffer, or grown since its size was reported: room for the
+        // size reported and more; a value that keeps growing fails after
+        // kMaxReadAttempts tries.
+        const uint64_t grown = std::max<uint64_t>(got, uint64_t{capacity} + capacity / 2 + 16);
+        if (grown >= MAXDWORD) return result;  // the spare byte must not wrap
+        capacity = static_cast<DWORD>(grown);
+        data.assign(static_cast<size_t>(capacity) + 1, '\0');
+        got = capacity;
+        rc = RegQueryValueExW(key_, cname.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
       }
     } catch (const std::bad_alloc&) {
     }

@@ -4,9 +4,10 @@
 #     10, 100 and 1000 lines, interleaved repetitions, medians;
 #   - the directory searches a resume makes, counted, against the expected number;
 #   - start-up to the first idle and the working set, against an empty window program;
-#   - start-up with 0, 10, 100 and 1000 stored lines against the floor program (what
-#     the start must do, in raw Win32) and the empty window, and the load's steps
-#     per line inside one process;
+#   - start-up with 0, 10, 100 and 1000 stored lines (naming a program in a small
+#     folder, as a user's tasks are) against the floor program (what the start must
+#     do, in raw Win32) and the empty window, and the load per line inside one
+#     process, step by step beside the floor's calls;
 #   - CPU time and thread wake-ups while waiting in the tray;
 #   - the size of the shipped i686 exe and of the x86_64 one, and what makes it up.
 # Release builds (the Makefile's settings); the programs run under Wine with the
@@ -24,7 +25,7 @@ bash scripts/setup.sh
 jobs=$(nproc)
 reps10=${PERF_REPS_10:-15} reps100=${PERF_REPS_100:-3} reps1000=${PERF_REPS_1000:-1}
 startupReps=${PERF_STARTUP_REPS:-11} traySeconds=${PERF_TRAY_SECONDS:-60}
-loadReps=${PERF_LOAD_REPS:-9} loadStepReps=${PERF_LOAD_STEP_REPS:-7}
+loadReps=${PERF_LOAD_REPS:-15} loadStepReps=${PERF_LOAD_STEP_REPS:-7}
 out=build/perf
 rm -rf "$out"
 mkdir -p "$out"
@@ -77,7 +78,9 @@ trap 'scripts/wine.sh stop || true; kill $xvfb_pid 2>/dev/null || true' EXIT
 scripts/wine.sh start
 winpath() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 run() { scripts/wine.sh run "$@"; }
-target='C:\VelquinBench\Apps\quit.exe'
+# The start-up benchmarks copy this program into a small folder of their own and
+# store lines naming the copy, as a user's tasks are.
+task=$(winpath "$win/bench/velquin_bench_quit.exe")
 
 log "resume passes (repetitions $reps10, $reps100, $reps1000)"
 run "$win/bench/velquin_bench_resume_win.exe" "$(winpath "$win/bench/velquin_bench_quit.exe")" \
@@ -85,23 +88,23 @@ run "$win/bench/velquin_bench_resume_win.exe" "$(winpath "$win/bench/velquin_ben
 
 log "start-up and working set ($startupReps repetitions)"
 run "$win/bench/velquin_bench_launch.exe" startup "$(winpath "$win/app/Velquin.exe")" \
-  "$(winpath "$win/bench/velquin_bench_empty_window.exe")" "$startupReps" "$target" |
+  "$(winpath "$win/bench/velquin_bench_empty_window.exe")" "$startupReps" "$task" |
   sed -u 's/\r$//' | tee "$out/startup.txt" | grep -E '^(startup|ratio)' || true
 
 log "start-up with 0, 10, 100 and 1000 stored lines ($loadReps repetitions)"
 run "$win/bench/velquin_bench_launch.exe" load "$(winpath "$win/app/Velquin.exe")" \
   "$(winpath "$win/bench/velquin_bench_load_floor.exe")" "$(winpath "$win/bench/velquin_bench_empty_window.exe")" \
-  "$loadReps" "$target" | sed -u 's/\r$//' | tee "$out/load.txt" | grep -E '^load\|' || true
+  "$loadReps" "$task" | sed -u 's/\r$//' | tee "$out/load.txt" | grep -E '^load\|' || true
 
 log "the load's steps ($loadStepReps repetitions)"
-run "$win/bench/velquin_bench_load_win.exe" "$target" "$loadStepReps" |
+run "$win/bench/velquin_bench_load_win.exe" "$task" "$loadStepReps" |
   sed -u 's/\r$//' | tee "$out/loadsteps.txt" | grep -E '^load\|[0-9]+\|[01]\|' || true
 
 log "waiting in the tray (${traySeconds} s)"
 # The launcher reads CPU times through GetProcessTimes; alongside, every thread of
 # the two Velquin processes is sampled in /proc: a timer or a polling loop would
 # wake the main thread, which shows as context switches.
-run "$win/bench/velquin_bench_launch.exe" tray "$(winpath "$win/app/Velquin.exe")" "$traySeconds" "$target" \
+run "$win/bench/velquin_bench_launch.exe" tray "$(winpath "$win/app/Velquin.exe")" "$traySeconds" "$task" \
   >"$out/tray.raw" 2>&1 &
 launcher=$!
 for _ in $(seq 1 600); do grep -q '^waiting|' "$out/tray.raw" 2>/dev/null && break; sleep 0.1; done
