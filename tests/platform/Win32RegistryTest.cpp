@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <iterator>
 #include <vector>
 
 #include "platform/Win32Registry.h"

@@ -3,7 +3,9 @@
 // restarted (the icon is counted exactly while the shell has it, the taskbar
 // button stays exactly while it has none, and the icon goes at exit).
 #include <optional>
+#include <ostream>
 #include <string>
+#include <tuple>
 
 #include "tests/program/ProgramFixture.h"
 #include "toolkit/Dpi.h"
@@ -197,61 +199,67 @@ TEST_F(TrayTest, TheIconComesBackWhenTheShellRestartsAndGoesAtExit) {
 
 // Log-on or a restart of the shell: the shell times out on the add although it
 // took the icon, is not there until it announces itself, or loses the icon.
-TEST_F(TrayTest, TheIconIsCountedExactlyWhileTheShellHasIt) {
-  using enum RecordingNotifyIcon::Shell;
-  struct Case {
-    const char* name;
-    RecordingNotifyIcon::Shell atMinimise;
-    bool countedAtMinimise;
-    bool restart;  // the shell loses every icon before it announces itself
-    std::optional<RecordingNotifyIcon::Shell> atTaskbarCreated;
-  };
-  const Case cases[] = {
-      {"add times out, the icon is there", Busy, true, false, std::nullopt},
-      {"no notification area until it is created", Absent, false, false, Ready},
-      {"shell restarted while in the tray", Ready, true, true, Ready},
-      {"shell restarted and busy", Ready, true, true, Busy},
-      {"not there at first, then busy", Absent, false, false, Busy},
-  };
-  // Each case ends once with a left click on the icon and once with the exit.
-  for (const Case& c : cases) {
-    for (const bool endWithClick : {true, false}) {
-      SCOPED_TRACE(std::string(c.name) + (endWithClick ? ", click" : ", exit"));
-      TearDown();
-      SetUp();
-      Start();
-      notifyIcon_.shell = c.atMinimise;
-      form_->acnToTaskTray->Execute();
-      Pump(30);
-      EXPECT_EQ(form_->TrayIconShown(), c.countedAtMinimise);
-      EXPECT_EQ(AreaHasIcon(), c.countedAtMinimise || c.atMinimise == Busy);
-      EXPECT_TRUE(app_->Minimized());
-      EXPECT_FALSE(form_->Visible());
-      EXPECT_EQ(AppWindowVisible(), !c.countedAtMinimise);  // a taskbar button exactly without an icon
+struct ShellCase {
+  const char* name;
+  RecordingNotifyIcon::Shell atMinimise;
+  bool countedAtMinimise;
+  bool restart;  // the shell loses every icon before it announces itself
+  std::optional<RecordingNotifyIcon::Shell> atTaskbarCreated;
+};
+void PrintTo(const ShellCase& c, std::ostream* out) { *out << c.name; }
 
-      if (c.atTaskbarCreated) {
-        if (c.restart) notifyIcon_.Restart();
-        notifyIcon_.shell = *c.atTaskbarCreated;
-        TaskbarCreated();
-        Pump(30);
-        EXPECT_TRUE(InTray());
-        EXPECT_TRUE(AreaHasIcon());
-        EXPECT_EQ(notifyIcon_.icons.size(), 1u);
-      }
-      notifyIcon_.shell = Ready;
-      if (endWithClick) {
-        ClickIcon(WM_LBUTTONDOWN);
-        EXPECT_TRUE(Shown());
-        EXPECT_FALSE(form_->TrayIconShown());
-        EXPECT_FALSE(AreaHasIcon());
-      } else {
-        const HWND window = form_->Handle();
-        Finish();
-        EXPECT_FALSE(notifyIcon_.Has(window, 1));
-      }
-    }
+using Shell = RecordingNotifyIcon::Shell;
+const ShellCase kShellCases[] = {
+    {"add_times_out_the_icon_is_there", Shell::Busy, true, false, std::nullopt},
+    {"no_notification_area_until_it_is_created", Shell::Absent, false, false, Shell::Ready},
+    {"shell_restarted_while_in_the_tray", Shell::Ready, true, true, Shell::Ready},
+    {"shell_restarted_and_busy", Shell::Ready, true, true, Shell::Busy},
+    {"not_there_at_first_then_busy", Shell::Absent, false, false, Shell::Busy},
+};
+
+// Each case ends once with a left click on the icon and once with the exit.
+class TrayIconWithTheShell : public TrayTest, public ::testing::WithParamInterface<std::tuple<ShellCase, bool>> {};
+
+TEST_P(TrayIconWithTheShell, IsCountedExactlyWhileTheShellHasIt) {
+  using enum RecordingNotifyIcon::Shell;
+  const auto& [c, endWithClick] = GetParam();
+  Start();
+  notifyIcon_.shell = c.atMinimise;
+  form_->acnToTaskTray->Execute();
+  Pump(30);
+  EXPECT_EQ(form_->TrayIconShown(), c.countedAtMinimise);
+  EXPECT_EQ(AreaHasIcon(), c.countedAtMinimise || c.atMinimise == Busy);
+  EXPECT_TRUE(app_->Minimized());
+  EXPECT_FALSE(form_->Visible());
+  EXPECT_EQ(AppWindowVisible(), !c.countedAtMinimise);  // a taskbar button exactly without an icon
+
+  if (c.atTaskbarCreated) {
+    if (c.restart) notifyIcon_.Restart();
+    notifyIcon_.shell = *c.atTaskbarCreated;
+    TaskbarCreated();
+    Pump(30);
+    EXPECT_TRUE(InTray());
+    EXPECT_TRUE(AreaHasIcon());
+    EXPECT_EQ(notifyIcon_.icons.size(), 1u);
+  }
+  notifyIcon_.shell = Ready;
+  if (endWithClick) {
+    ClickIcon(WM_LBUTTONDOWN);
+    EXPECT_TRUE(Shown());
+    EXPECT_FALSE(form_->TrayIconShown());
+    EXPECT_FALSE(AreaHasIcon());
+  } else {
+    const HWND window = form_->Handle();
+    Finish();
+    EXPECT_FALSE(notifyIcon_.Has(window, 1));
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(, TrayIconWithTheShell, ::testing::Combine(::testing::ValuesIn(kShellCases), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<ShellCase, bool>>& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "_click" : "_exit");
+                         });
 
 TEST_F(TrayTest, NoIconIsRemovedAtExitWhenNoneIsShown) {
   Start();
