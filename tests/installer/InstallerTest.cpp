@@ -19,10 +19,12 @@
 #include <string>
 
 #include "tests/support/OtherProcess.h"
+#include "tests/support/RegistryValues.h"
 
 namespace {
 
 using velquin::test::RunToEnd;
+using velquin::test::TestKey;
 using velquin::test::WaitFor;
 using velquin::test::WindowsPath;
 
@@ -74,31 +76,20 @@ std::map<std::string, std::string> WingetValues() {
   return values;
 }
 
-bool KeyExists(const char* key) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-  RegCloseKey(handle);
-  return true;
-}
+bool KeyExists(const char* key) { return TestKey(key).Exists(); }
 // A string value as stored, a DWORD in decimal.
 std::optional<std::string> Value(const char* key, const char* name) {
-  char data[2048] = {};
-  DWORD size = sizeof data - 1, type = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
-  if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
-  return std::string(data);
+  const TestKey at(key);
+  if (const std::optional<DWORD> number = at.GetDword(name)) return std::to_string(*number);
+  return at.GetString(name);
 }
 void PutValue(const char* key, const char* name, const std::string& value) {
-  RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+  ASSERT_TRUE(TestKey(key).PutString(name, value)) << name;
 }
 void PutList(const std::string& line) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kListKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  const DWORD count = 1;
-  RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
-  RegSetValueExA(key, "APP0", 0, REG_SZ, reinterpret_cast<const BYTE*>(line.c_str()), line.size() + 1);
-  RegCloseKey(key);
+  const TestKey list(kListKey);
+  ASSERT_TRUE(list.PutDword("Count", 1));
+  ASSERT_TRUE(list.PutString("APP0", line));
 }
 
 // What tools/VelquinShortcut prints for a shortcut, by name.
@@ -402,7 +393,10 @@ TEST_F(InstallerTest, TheStartupShortcutStartsVelquinInTheTrayAndAnUpgradeRestar
   const std::string line = "\"" + task_ + "\" --from-the-window";
   AddTaskThroughTheWindow(*old, line);
   if (HasFatalFailure()) return;
-  EXPECT_EQ(Value(kListKey, "APP0"), std::nullopt);  // written only when Velquin ends
+  // Stored as it was made; taken away behind Velquin's back, so that only the save
+  // as Velquin ends can bring it back.
+  EXPECT_EQ(Value(kListKey, "APP0"), line);
+  TestKey(kListKey).DeleteTree();
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, old->pid);
   ASSERT_NE(process, nullptr);
 
@@ -449,7 +443,7 @@ TEST_F(InstallerTest, UninstallingEndsVelquinAndKeepsTheListUnlessAskedToDeleteI
   EXPECT_FALSE(Exists(StartupLink()));
   EXPECT_EQ(Value(kListKey, "Count"), "1");
   EXPECT_EQ(Value(kListKey, "APP0"), line);
-  EXPECT_EQ(Value(kListKey, "MinimizeWhenStart"), "0");  // saved as Velquin ended
+  EXPECT_EQ(Value(kListKey, "MinimizeWhenStart"), "0");
 
   ASSERT_EQ(Setup("/S"), 0);
   ASSERT_EQ(Uninstall(folder, "/S /DELETELIST"), 0);

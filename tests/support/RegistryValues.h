@@ -25,6 +25,12 @@ class TestKey {
   explicit TestKey(std::string path) : path_(std::move(path)) {}
   const std::string& Path() const { return path_; }
 
+  bool Exists() const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(path_).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+  }
   // Removes the key and everything below it.
   void DeleteTree() const { RegDeleteTreeW(HKEY_CURRENT_USER, Wide(path_).c_str()); }
 
