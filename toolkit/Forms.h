@@ -113,7 +113,7 @@ class TApplication : public TComponent, private TWindowTarget {
   void Terminate();
   // One message, or, with none waiting, the idle step and a wait for the next.
   void HandleMessage();
-  // Handles every message already waiting, then the idle step.
+  // Handles every message already waiting; no idle step.
   void ProcessMessages();
   // Refreshes every action of every action list (the idle step).
   void UpdateActions();
